@@ -1,0 +1,4 @@
+// Screen drawing (placeholder).
+#include "console/output.h"
+
+void OUTPUT() {}

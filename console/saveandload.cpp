@@ -1,0 +1,4 @@
+// Game records (placeholder).
+#include "console/saveandload.h"
+
+int SAVE() { return 0; }

@@ -1,0 +1,78 @@
+// The game state, the settings and the routines that rebuild the board from the move list.
+#include "engine/Main.h"
+
+#include <cstring>
+
+int qp[QP_SIDE][QP_SIDE];
+int stonex[MOVE_SLOTS], stoney[MOVE_SLOTS];
+int i = 1;
+
+int BOARDSIZE = 15;
+int gametype  = 1;
+int result    = -1;
+
+int MAX_TIME           = 0;
+int TIME_REMAIN        = 0;
+int QUICK_SEARCH_DELAY = 50;
+int SLOW_SEARCH_DELAY  = 50;
+
+int F_WID              = 50;
+int MAX_LAYER          = 40;
+int MAX_DEPTH          = 50;
+int MAX_DEPTH1         = 49;
+int switch_quickkill   = 1;
+int switch_quickdefend = 1;
+
+int LAYER = 0;
+int DEPTH = 0, DEPTH1 = 0;
+
+int node = 0, node1 = 0, node2 = 0;
+int mate_node = 0, mate_node1 = 0, mate_node2 = 0;
+int break_depth = 0, break_depth1 = 0, break_depth2 = 0;
+
+int jz[JZ_SIDE][JZ_SIDE];
+int bestx[100], besty[100];
+double situation = 0.0;
+int forbidden[JZ_SIDE][JZ_SIDE];
+int posx = 8, posy = 8;
+int playmode = 0, testmode = 0;
+int c = 0, d = 0;
+
+// Colour of the stone in slot k: odd slots are the first player's (2), even the second's (1).
+static int slot_colour(int k) { return k % 2 == 1 ? 2 : 1; }
+
+void RESTART() {
+    std::memset(qp, 0, sizeof qp);
+    std::memset(stonex, 0, sizeof stonex);
+    std::memset(stoney, 0, sizeof stoney);
+    i = 1;
+    ATARI();
+}
+
+void ATARI() {
+    std::memset(qp, 0, sizeof qp);
+    // Later slots overwrite earlier ones on the same point.
+    for (int k = 0; k < MOVE_SLOTS; ++k)
+        if (stonex[k] != 0)
+            qp[stonex[k]][stoney[k]] = slot_colour(k);
+}
+
+void ATARI_PART() {
+    if (stonex[i] != 0)
+        qp[stonex[i]][stoney[i]] = slot_colour(i);
+}
+
+void REVERSE() {
+    for (int x = 1; x <= BOARDSIZE; ++x)
+        for (int y = 1; y <= BOARDSIZE; ++y)
+            if (qp[x][y] != 0)
+                qp[x][y] = qp[x][y] == 2 ? 1 : 2;
+}
+
+void UPPERCASE(std::string* str) {
+    std::string copy = *str;
+    for (char& ch : copy)
+        if (ch >= 'a' && ch <= 'z')
+            ch = static_cast<char>(ch - 32);
+    *str = copy;
+}

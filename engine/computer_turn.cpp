@@ -1,0 +1,4 @@
+// Move decision (placeholder).
+#include "engine/computer_turn.h"
+
+void COMPUTER_TURN() {}

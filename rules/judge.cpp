@@ -1,0 +1,4 @@
+// Judging (placeholder).
+#include "rules/judge.h"
+
+int JUDGE() { return 0; }

@@ -1,0 +1,55 @@
+// Position keys and the three direct-mapped hash tables of the searches.
+//
+// A key is the xor of random_number[c * n(x, y)] over the stones, n(x, y) = (y-1)*BOARDSIZE + x.
+// Slot = key % 2,000,000. Stored depths grow with the game (writers add the move counter i),
+// so a later move's entry replaces an older one; a depth of 0 marks an empty slot, and 10000
+// marks a threat-search result proven for every depth. The tables are never cleared.
+#pragma once
+
+#include "search/random_number.h"
+
+struct HISTORY_MAP {
+    int depth;
+    int value;
+    int bestpos_x;
+    int bestpos_y;
+    int hash_type;  // 1 upper bound, 2 lower bound, 3 exact
+    U64 key;
+};
+
+struct SHORT_MAP {
+    int depth;
+    int value;
+    U64 key;
+};
+
+struct ALPHA_BETA {
+    int value     = 0;
+    int bestpos_x = 0;
+    int bestpos_y = 0;
+    bool if_mate  = false;
+    bool if_valid = false;
+};
+
+constexpr int hash_cut  = 2000000;
+constexpr int hash_cut2 = 2000000;
+
+extern HISTORY_MAP hash_tag[hash_cut];  // alpha-beta, plus proven threat results
+extern SHORT_MAP hash_tag1[hash_cut2];  // threat attack search
+extern SHORT_MAP hash_tag2[hash_cut2];  // threat defence search
+
+extern U64 zobristcheck[200];  // full key of the position at each search depth (1 = root)
+extern int zobristkey[200];    // its slot
+
+ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int beta);
+void RECORD_HASH(int key_value, U64 key_check, int depth, int type_, int value, int bestposx,
+                 int bestposy);
+ALPHA_BETA PROBE_HASH1(int key_value, U64 key_check, int depth);
+void RECORD_HASH1(int key_value, U64 key_check, int depth, int value, int bestposx, int bestposy);
+ALPHA_BETA PROBE_HASH2(int key_value, U64 key_check, int depth);
+void RECORD_HASH2(int key_value, U64 key_check, int depth, int value, int bestposx, int bestposy);
+
+// Key of the root position on `un`, stored in entry 1.
+void set_root_key();
+// Key after a stone of the side to move at depth d (code 1 odd, 2 even) lands on (x, y).
+void set_child_key(int d, int x, int y);

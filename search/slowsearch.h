@@ -1,0 +1,58 @@
+// Candidate generation shared by every search, and the iterative-deepening alpha-beta search.
+#pragma once
+
+#include "engine/Main.h"
+#include "eval/pattern_tables.h"
+#include "eval/score_table.h"
+
+struct POINT {
+    int posx;
+    int posy;
+    int val;
+};
+
+extern int jiazhi[JZ_SIDE][JZ_SIDE];  // generators' score board (window credits may reach 0, N+1)
+extern POINT point[1000];             // sort array, positions 1..BOARDSIZE^2
+extern POINT point_temp[1000];        // merge buffer
+extern int nex[200][200], ney[200][200];  // nex[k][d]: x of candidate k (from 1) at depth d; 0 empty
+extern int value[200];                // best score so far at the node of each depth
+
+// One six-cell window of `un`: cells (x + k*dx, y + k*dy) for k = 0..5, and its table indexes.
+// i6 uses code OFF_BOARD for a sixth cell off the board; i5 covers the first five cells.
+struct Window {
+    int x, y, dx, dy;
+    int i6, i5;
+};
+
+// Visits every six-cell window whose first five cells lie on the board: for each start cell
+// (x outer, y inner) the windows along x, along y, diagonal and anti-diagonal, when they fit.
+template <class Visit>
+inline void scan_windows(Visit visit) {
+    const int n = BOARDSIZE;
+    auto make = [](int x, int y, int dx, int dy, bool last_off) {
+        const int w1 = un[x][y], w2 = un[x + dx][y + dy], w3 = un[x + 2 * dx][y + 2 * dy];
+        const int w4 = un[x + 3 * dx][y + 3 * dy], w5 = un[x + 4 * dx][y + 4 * dy];
+        const int w6 = last_off ? OFF_BOARD : un[x + 5 * dx][y + 5 * dy];
+        return Window{x, y, dx, dy, idx6(w1, w2, w3, w4, w5, w6), idx5(w1, w2, w3, w4, w5)};
+    };
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+        {
+            if (x <= n - 4)
+                visit(make(x, y, 1, 0, x == n - 4));
+            if (y <= n - 4)
+                visit(make(x, y, 0, 1, y == n - 4));
+            if (x <= n - 4 && y <= n - 4)
+                visit(make(x, y, 1, 1, x == n - 4 || y == n - 4));
+            if (x <= n - 4 && y >= 5)
+                visit(make(x, y, 1, -1, x == n - 4 || y == 5));
+        }
+}
+
+void MERGE_SORT();                        // loads point from jiazhi in cell order, sorts it
+void DIVIDE_AND_CONQUER(int st, int ed);  // stable merge sort of point[st..ed], highest first
+int MOVECOM(int thr, int dep);            // engine's candidates at depth dep; returns the count
+int MOVEPLA(int thr, int dep);            // opponent's candidates at depth dep
+
+int SLOWSEARCH();                                 // adds root scores to jz; always 0
+int DFS(int thr, int dep, int alpha, int beta);  // score of the node at depth dep

@@ -1,0 +1,39 @@
+// Drives the real engine binary through its standard input and output, as a manager does.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class EngineProcess {
+  public:
+    EngineProcess();  // starts the engine binary
+    ~EngineProcess();  // kills it if it still runs
+    EngineProcess(const EngineProcess&) = delete;
+    EngineProcess& operator=(const EngineProcess&) = delete;
+
+    void send(const std::string& text);  // writes text as it is (add the "\n" yourself)
+    void close_input();
+    // Next line without its line feed (and without a trailing CR); false on timeout or EOF.
+    bool read_line(std::string* line, int timeout_ms);
+    // Next line that is a reply: empty, MESSAGE and DEBUG lines are skipped. False on timeout.
+    bool read_reply(std::string* line, int timeout_ms);
+    // Exit status after input has been closed, or -1 when it has not ended within the time.
+    int wait_exit(int timeout_ms);
+
+  private:
+    int pid_    = -1;
+    int to_fd_  = -1;
+    int from_fd_ = -1;
+    std::string buffer_;
+};
+
+struct EngineRun {
+    std::vector<std::string> lines;  // every output line, in order
+    int status = -1;                 // exit status, -1 when it had to be killed
+};
+
+// Runs the engine on a whole script (stdin closed after it) and collects all output.
+EngineRun run_engine(const std::string& script, int timeout_ms = 20000);
+
+// True when `line` is a move reply "x,y" with both coordinates in 0..size-1.
+bool is_move_on_board(const std::string& line, int size, int* x = nullptr, int* y = nullptr);

@@ -1,0 +1,2 @@
+// Benchmark (placeholder until the search lands).
+int main() { return 0; }
