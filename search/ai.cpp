@@ -1,5 +1,8 @@
-// Hash tables (placeholder).
+// Position keys and the three direct-mapped hash tables shared by the searches.
 #include "search/ai.h"
+
+#include "engine/Main.h"
+#include "eval/score_table.h"
 
 HISTORY_MAP hash_tag[hash_cut];
 SHORT_MAP hash_tag1[hash_cut2];
@@ -7,11 +10,112 @@ SHORT_MAP hash_tag2[hash_cut2];
 U64 zobristcheck[200];
 int zobristkey[200];
 
-ALPHA_BETA PROBE_HASH(int, int, U64, int, int) { return {}; }
-void RECORD_HASH(int, U64, int, int, int, int, int) {}
-ALPHA_BETA PROBE_HASH1(int, U64, int) { return {}; }
-void RECORD_HASH1(int, U64, int, int, int, int) {}
-ALPHA_BETA PROBE_HASH2(int, U64, int) { return {}; }
-void RECORD_HASH2(int, U64, int, int, int, int) {}
-void set_root_key() {}
-void set_child_key(int, int, int) {}
+namespace {
+
+// Number of a stone of `code` on (x, y): the cell number scaled by the code, so code 2 on
+// cell n and code 1 on cell 2n share a number (two such positions hash alike).
+inline U64 stone_number(int code, int x, int y) {
+    return random_number[code * ((y - 1) * BOARDSIZE + x)];
+}
+
+inline int slot_of(U64 key) { return static_cast<int>(key % static_cast<U64>(hash_cut)); }
+
+}  // namespace
+
+void set_root_key() {
+    const int n = BOARDSIZE;
+    U64 key     = 0;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            if (un[x][y] != 0)
+                key ^= stone_number(un[x][y], x, y);
+    zobristcheck[1] = key;
+    zobristkey[1]   = slot_of(key);
+}
+
+void set_child_key(int dep, int x, int y) {
+    const int code        = dep % 2 == 1 ? 1 : 2;  // odd depths are the engine's moves
+    zobristcheck[dep + 1] = zobristcheck[dep] ^ stone_number(code, x, y);
+    zobristkey[dep + 1]   = slot_of(zobristcheck[dep + 1]);
+}
+
+// A matching entry that is deep enough answers with `if_valid`; one that passes the bound test
+// but is too shallow still reports `if_mate`, so its move becomes the hint the next iteration
+// tries first. An empty slot (depth 0) never answers, even for the empty board's key 0.
+ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int beta) {
+    const HISTORY_MAP& e = hash_tag[key_value];
+    ALPHA_BETA probe;
+    if (e.key != key_check)
+    {
+        probe.if_mate = false;
+        return probe;
+    }
+    if (depth <= e.depth)
+        probe.if_mate = true;
+    probe.bestpos_x = e.bestpos_x;
+    probe.bestpos_y = e.bestpos_y;
+    const bool bound_holds = (e.hash_type == 1 && alpha >= e.value) ||
+                             (e.hash_type == 2 && beta <= e.value) || e.hash_type == 3;
+    if (e.depth > 0 && bound_holds)
+    {
+        probe.value    = e.value;
+        probe.if_valid = depth <= e.depth;
+        probe.if_mate  = true;  // too shallow to answer, but its move is still the best guess
+        return probe;
+    }
+    probe.if_mate = false;
+    return probe;
+}
+
+// A strictly deeper entry stays; an equal or shallower one, or an empty slot, is overwritten.
+void RECORD_HASH(int key_value, U64 key_check, int depth, int type_, int value_, int bestposx,
+                 int bestposy) {
+    HISTORY_MAP& e = hash_tag[key_value];
+    if (e.depth > depth && e.depth != 0)
+        return;
+    e.key       = key_check;
+    e.hash_type = type_;
+    e.depth     = depth;
+    e.value     = value_;
+    e.bestpos_x = bestposx;
+    e.bestpos_y = bestposy;
+}
+
+namespace {
+
+ALPHA_BETA probe_short(const SHORT_MAP& e, U64 key_check, int depth) {
+    ALPHA_BETA probe;
+    if (depth <= e.depth && e.depth > 0 && e.key == key_check)
+    {
+        probe.if_mate = true;
+        probe.value   = e.value;
+    }
+    return probe;
+}
+
+void record_short(SHORT_MAP& e, U64 key_check, int depth, int value_) {
+    if (e.depth > depth && e.depth != 0)
+        return;
+    e.key   = key_check;
+    e.value = value_;
+    e.depth = depth;
+}
+
+}  // namespace
+
+ALPHA_BETA PROBE_HASH1(int key_value, U64 key_check, int depth) {
+    return probe_short(hash_tag1[key_value], key_check, depth);
+}
+
+// The threat tables keep no move: bestposx and bestposy are accepted and ignored.
+void RECORD_HASH1(int key_value, U64 key_check, int depth, int value_, int, int) {
+    record_short(hash_tag1[key_value], key_check, depth, value_);
+}
+
+ALPHA_BETA PROBE_HASH2(int key_value, U64 key_check, int depth) {
+    return probe_short(hash_tag2[key_value], key_check, depth);
+}
+
+void RECORD_HASH2(int key_value, U64 key_check, int depth, int value_, int, int) {
+    record_short(hash_tag2[key_value], key_check, depth, value_);
+}
