@@ -1,7 +1,274 @@
-// Threat defence search (placeholder).
+// Threat defence search: for each of the engine's candidates, does the opponent then win by
+// continuous attack? Losing candidates are marked down in jz, the sooner they lose the more.
 #include "search/quickdefend.h"
 
-int QUICKDEFEND() { return 0; }
-int DFS_3(int, int) { return 0; }
-int MOVEP(int, int) { return 0; }
-int MOVEC(int, int) { return 0; }
+#include <cstdio>
+#include <cstring>
+
+#include "engine/Main.h"
+#include "engine/timer.h"
+#include "eval/pattern_tables.h"
+#include "eval/score_table.h"
+#include "eval/situa.h"
+#include "search/ai.h"
+#include "search/quickkill.h"
+#include "search/slowsearch.h"
+
+namespace {
+
+constexpr int DEFEND_OCCUPIED  = -100000000;  // start score of an occupied point
+constexpr int DEFEND_MAX_MOVES = 50;          // candidates kept per node
+constexpr int HOLDS            = 300;         // max_defend of a candidate with no loss found
+constexpr int LOSS_LIMIT       = 100;         // max_defend up to this: the candidate loses
+constexpr int PROVEN           = 10000;       // hash depth of a result valid at every depth
+constexpr int PROVEN_LOSS_EVAL = -100000;     // exact alpha-beta score of a proven loss
+constexpr int LOSS_STEP        = 10000;       // penalty per ply the loss was found earlier
+constexpr int LOSS_BASE        = 50000;       // penalty of every losing candidate
+constexpr int ALL_LOSE_LIFT    = 500000;      // gives back when every candidate loses
+constexpr int DEPTH_CAP        = 198;         // depth-indexed arrays end at 199
+
+// Per root candidate: result of the last completed iteration, and of the running one.
+// HOLDS = no forced loss found, d = loss first found with DEPTH1 = d, 0 = loses at once.
+int max_defend[JZ_SIDE][JZ_SIDE];
+int max_defend_now[JZ_SIDE][JZ_SIDE];
+
+// Two fifths of the move's budget, less the threat searches' margin.
+bool out_of_time() { return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY; }
+
+bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }
+
+}  // namespace
+
+// Opponent's attacking moves: the attack search's threat scoring with the sides exchanged.
+int MOVEP(int /*thr*/, int dep) {
+    // Step 1. Fresh scores and list.
+    threat_reset_scores(DEFEND_OCCUPIED);
+    threat_clear_list(dep);
+
+    // Step 2. Five-cell credit to all five cells, six-cell credit to the four middle ones.
+    scan_windows([](const Window& w) {
+        const int five = strucDxFive[w.i5];
+        const int six  = strucDxSix[w.i6];
+        jiazhi[w.x][w.y] += five;
+        for (int k = 1; k <= 4; ++k)
+            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six;
+    });
+
+    // Step 3. Freestyle: a decisive point alone; near the limit only such points are tried.
+    if (gametype == 1)
+    {
+        if (threat_decisive_point(dep))
+            return 1;
+        if (dep >= DEPTH1 - 3)
+            return 0;
+    }
+
+    // Step 4. Sort and select. The opponent's first attack is looked at more widely when the
+    // attack search got at least twice as deep as this iteration.
+    MERGE_SORT();
+    const int threshold = (dep == 2 && break_depth1 / 2 >= DEPTH1) ? 20 : 50;
+    for (int k = 1; k <= DEFEND_MAX_MOVES; ++k)
+    {
+        const int v = point[k].val;
+        if (v < threshold || (dep >= DEPTH1 - 9 && v < 100))
+            return k - 1;
+        nex[k][dep] = point[k].posx;
+        ney[k][dep] = point[k].posy;
+    }
+    return DEFEND_MAX_MOVES;
+}
+
+// Engine's answers to the opponent's threats.
+int MOVEC(int /*thr*/, int dep) {
+    threat_reset_scores(DEFEND_OCCUPIED);
+    threat_clear_list(dep);
+
+    scan_windows([](const Window& w) {
+        const int five = strucDFive[w.i5];
+        const int six  = strucDSix[w.i6];
+        const int six2 = strucDySix[w.i6];
+        jiazhi[w.x][w.y] += five + six;
+        for (int k = 1; k <= 4; ++k)
+            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six + six2;
+        jiazhi[w.x + 5 * w.dx][w.y + 5 * w.dy] += six;  // 0 whenever the sixth cell is off-board
+    });
+
+    if (gametype == 1 && threat_decisive_point(dep))
+        return 1;
+
+    MERGE_SORT();
+    for (int k = 1; k <= DEFEND_MAX_MOVES; ++k)
+    {
+        if (point[k].val < 25)
+            return k - 1;
+        nex[k][dep] = point[k].posx;
+        ney[k][dep] = point[k].posy;
+    }
+    return DEFEND_MAX_MOVES;
+}
+
+// -1 when the opponent wins by force from the node at depth dep (even: opponent attacks);
+// 0 or 1 otherwise, including every node cut short by the clock.
+int DFS_3(int thr, int dep) {
+    // Step 1. Count; stop at the iteration's limit.
+    ++node2;
+    if (dep >= DEPTH1)
+        return 0;
+    if (shallow(dep) && out_of_time())
+        return 0;
+
+    // Step 2. Known results of this position.
+    if (dep > 4)
+    {
+        const ALPHA_BETA hit = PROBE_HASH2(zobristkey[dep], zobristcheck[dep], i + DEPTH1);
+        if (hit.if_mate)
+        {
+            ++mate_node2;
+            return hit.value;
+        }
+    }
+
+    // Step 3. Answers at the engine's nodes, attacks at the opponent's.
+    const bool engine = dep % 2 == 1;
+    const int num     = engine ? MOVEC(thr, dep) : MOVEP(thr, dep);
+    if (num == 0)
+        return 0;
+    if (shallow(dep) && out_of_time())
+        return 0;
+
+    // Step 4. The engine needs one holding answer, the opponent one winning attack.
+    for (int a = 1; a <= num; ++a)
+    {
+        const int x = nex[a][dep], y = ney[a][dep];
+        if (x == 0)
+            continue;
+        un[x][y] = engine ? 1 : 2;
+        set_child_key(dep, x, y);
+        int r = SITUA(thr, x, y, dep);
+        if (r == 0)
+            r = DFS_3(thr, dep + 1);
+        un[x][y] = 0;
+
+        if (a == 1)
+            value[dep] = r;
+        else if (engine)
+            value[dep] = r > value[dep] ? r : value[dep];
+        else
+            value[dep] = r < value[dep] ? r : value[dep];
+        if (shallow(dep) && out_of_time())
+            return 0;
+
+        if (engine && value[dep] >= 0)
+        {
+            RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + DEPTH1, 0, 0, 0);
+            return 0;
+        }
+        if (!engine && value[dep] == -1)
+        {
+            // A lost position stays lost: remember it for good, and tell the alpha-beta search.
+            RECORD_HASH2(zobristkey[dep], zobristcheck[dep], PROVEN, -1, 0, 0);
+            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + DEPTH1 + 5, 3, PROVEN_LOSS_EVAL, 0,
+                        0);
+            return -1;
+        }
+    }
+
+    // Step 5. Every answer lost (engine node) or every attack held (opponent node).
+    if (shallow(dep) && out_of_time())
+        return 0;
+    RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + DEPTH1, value[dep], 0, 0);
+    return value[dep];
+}
+
+// Searches, for every root candidate of the alpha-beta search, a forced win of the opponent
+// within MAX_DEPTH1 plies and two fifths of the budget, and marks the losing candidates down.
+int QUICKDEFEND() {
+    // Step 1. Fresh counters and working arrays; the board copied to un.
+    node2        = 0;
+    mate_node2   = 0;
+    break_depth2 = 0;
+    std::memset(value, 0, sizeof value);
+    std::memset(jiazhi, 0, sizeof jiazhi);
+    std::memset(un, 0, sizeof un);
+    std::memset(nex, 0, sizeof nex);
+    std::memset(ney, 0, sizeof ney);
+    std::memset(zobristkey, 0, sizeof zobristkey);
+    const int n = BOARDSIZE;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+        {
+            un[x][y]             = static_cast<char>(qp[x][y]);
+            max_defend[x][y]     = HOLDS;
+            max_defend_now[x][y] = HOLDS;
+        }
+
+    // Step 2. The root candidates: the alpha-beta search's first-iteration list, made once.
+    GENERATE_SCORE_TABLE(1);
+    GENERATE_WIDTH(1);
+    const int num = MOVECOM(0, 1);
+    set_root_key();
+
+    // Step 3. Deepen by two plies. A candidate known to lose is not searched again; what the
+    // running iteration finds counts only once it completes.
+    for (DEPTH1 = 3; DEPTH1 <= MAX_DEPTH1 && DEPTH1 <= DEPTH_CAP; DEPTH1 += 2)
+    {
+        if (out_of_time())
+            break;
+        bool interrupted = false;
+        for (int a = 1; a <= num; ++a)
+        {
+            const int x = nex[a][1], y = ney[a][1];
+            if (x == 0 || max_defend[x][y] <= LOSS_LIMIT)
+                continue;
+            ++node2;
+            un[x][y] = 1;
+            set_child_key(1, x, y);
+            // A move that loses at once (a forbidden one) is not searched; a five still is.
+            if (SITUA(0, x, y, 1) == -1)
+                max_defend_now[x][y] = 0;
+            else if (DFS_3(0, 2) < 0)
+                max_defend_now[x][y] = DEPTH1;
+            un[x][y] = 0;
+            if (out_of_time())
+            {
+                interrupted = true;
+                break;
+            }
+        }
+        if (interrupted || out_of_time())
+            break;
+        for (int x = 1; x <= n; ++x)
+            for (int y = 1; y <= n; ++y)
+                max_defend[x][y] = max_defend_now[x][y];
+        break_depth2 = DEPTH1;
+    }
+
+    // Step 4. Penalties: the earlier the loss was found, the larger. DEPTH1 is where the
+    // deepening stopped.
+    bool any_holds = false;
+    for (int a = 1; a <= num; ++a)
+    {
+        const int x = nex[a][1], y = ney[a][1];
+        if (x == 0)
+            continue;
+        if (max_defend[x][y] <= LOSS_LIMIT)
+            jz[x][y] -= (DEPTH1 - max_defend[x][y]) * LOSS_STEP + LOSS_BASE;
+        else
+            any_holds = true;
+    }
+    if (any_holds)
+        return 0;
+
+    // Step 5. Every candidate loses (or there is none): lift them back so the alpha-beta
+    // search still chooses among them.
+    situation = -1.0;
+    for (int a = 1; a <= num; ++a)
+    {
+        const int x = nex[a][1], y = ney[a][1];
+        if (x != 0)
+            jz[x][y] += ALL_LOSE_LIFT;
+    }
+    std::printf("\nMESSAGE Certainly lose... \n");
+    std::fflush(stdout);
+    return 0;
+}

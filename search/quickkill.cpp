@@ -1,7 +1,273 @@
-// Threat attack search (placeholder).
+// Threat attack search: the engine plays only threats, the opponent only the replies to them,
+// deepening by two plies; a proven win is marked in jz and played at once.
 #include "search/quickkill.h"
 
-int QUICKKILL() { return 0; }
-int DFS_2(int, int) { return 0; }
-int MOC(int, int) { return 0; }
-int MOP(int, int) { return 0; }
+#include <cstdio>
+#include <cstring>
+
+#include "engine/Main.h"
+#include "engine/timer.h"
+#include "eval/pattern_tables.h"
+#include "eval/score_table.h"
+#include "eval/situa.h"
+#include "search/ai.h"
+#include "search/slowsearch.h"
+
+namespace {
+
+constexpr int KILL_OCCUPIED   = -10000000;  // start score of an occupied point
+constexpr int KILL_MAX_MOVES  = 100;        // candidates kept per node
+constexpr int WIN_MARK        = 10500000;   // jz credit of a proven winning move
+constexpr int PROVEN          = 10000;      // hash depth of a result valid at every depth
+constexpr int PROVEN_WIN_EVAL = 100000;     // exact alpha-beta score of a proven win
+// Keys, values and candidate lists are indexed by depth up to 199: deeper limits cannot run.
+constexpr int DEPTH_CAP = 198;
+
+// A fifth of the move's budget, less the threat searches' margin.
+bool out_of_time() { return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY; }
+
+// The clock is read only near the root, where few nodes are.
+bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }
+
+}  // namespace
+
+// Fresh score board for a generator: occupied points far below any threshold.
+void threat_reset_scores(int occupied) {
+    const int n = BOARDSIZE;
+    std::memset(jiazhi, 0, sizeof jiazhi);
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            if (un[x][y] != 0)
+                jiazhi[x][y] = occupied;
+}
+
+void threat_clear_list(int dep) {
+    for (int k = 0; k <= THREAT_LIST_CLEAR; ++k)
+        nex[k][dep] = ney[k][dep] = 0;
+}
+
+// In freestyle one point that makes or stops five is the only move worth trying. Returns it in
+// candidate slot 1 and true, or false when the best point (first in x-then-y order) scores less.
+bool threat_decisive_point(int dep) {
+    const int n = BOARDSIZE;
+    int best = jiazhi[1][1], bx = 1, by = 1;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            if (jiazhi[x][y] > best)
+            {
+                best = jiazhi[x][y];
+                bx   = x;
+                by   = y;
+            }
+    if (best <= THREAT_DECISIVE_SCORE)
+        return false;
+    nex[1][dep] = bx;
+    ney[1][dep] = by;
+    return true;
+}
+
+// Engine's attacking moves: points that make threes, fours or five, or stop the opponent's.
+int MOC(int /*thr*/, int dep) {
+    // Step 1. Fresh scores and list.
+    threat_reset_scores(KILL_OCCUPIED);
+    threat_clear_list(dep);
+
+    // Step 2. Five-cell credit to all five cells, six-cell credit to the four middle ones.
+    scan_windows([](const Window& w) {
+        const int five = strucKFive[w.i5];
+        const int six  = strucKSix[w.i6];
+        jiazhi[w.x][w.y] += five;
+        for (int k = 1; k <= 4; ++k)
+            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six;
+    });
+
+    // Step 3. Freestyle: a decisive point alone; near the limit only such points are tried.
+    if (gametype == 1)
+    {
+        if (threat_decisive_point(dep))
+            return 1;
+        if (dep >= DEPTH - 3)
+            return 0;
+    }
+
+    // Step 4. Sort, then keep the points above the depth's threshold.
+    MERGE_SORT();
+    for (int k = 1; k <= KILL_MAX_MOVES; ++k)
+    {
+        const int v = point[k].val;
+        if ((dep == 1 && v < 20) || (dep > 1 && v < 50) || (dep >= DEPTH - 9 && v < 100))
+            return k - 1;
+        nex[k][dep] = point[k].posx;
+        ney[k][dep] = point[k].posy;
+    }
+    return KILL_MAX_MOVES;
+}
+
+// Opponent's answers to the engine's threats: blocks of its threes and fours, and counter-fours.
+int MOP(int /*thr*/, int dep) {
+    threat_reset_scores(KILL_OCCUPIED);
+    threat_clear_list(dep);
+
+    scan_windows([](const Window& w) {
+        const int five = strucKxFive[w.i5];
+        const int six  = strucKxSix[w.i6];
+        const int six2 = strucKySix[w.i6];
+        jiazhi[w.x][w.y] += five + six;
+        for (int k = 1; k <= 4; ++k)
+            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six + six2;
+        jiazhi[w.x + 5 * w.dx][w.y + 5 * w.dy] += six;  // 0 whenever the sixth cell is off-board
+    });
+
+    if (gametype == 1 && threat_decisive_point(dep))
+        return 1;
+
+    MERGE_SORT();
+    for (int k = 1; k <= KILL_MAX_MOVES; ++k)
+    {
+        if (point[k].val < 25)
+            return k - 1;
+        nex[k][dep] = point[k].posx;
+        ney[k][dep] = point[k].posy;
+    }
+    return KILL_MAX_MOVES;
+}
+
+// 1 when the engine wins by force from the node at depth dep (odd: engine to attack); 0 or -1
+// otherwise, including every node cut short by the clock.
+int DFS_2(int thr, int dep) {
+    // Step 1. Count; stop at the iteration's limit.
+    ++node1;
+    if (dep >= DEPTH)
+        return 0;
+    if (shallow(dep) && out_of_time())
+        return 0;
+
+    // Step 2. Known results of this position.
+    if (dep > 4)
+    {
+        const ALPHA_BETA hit = PROBE_HASH1(zobristkey[dep], zobristcheck[dep], i + DEPTH);
+        if (hit.if_mate)
+        {
+            ++mate_node1;
+            return hit.value;
+        }
+    }
+
+    // Step 3. Threats at the engine's nodes, replies at the opponent's. Without either the
+    // attack has failed: no threat left, or the last one needed no answer.
+    const bool engine = dep % 2 == 1;
+    const int num     = engine ? MOC(thr, dep) : MOP(thr, dep);
+    if (num == 0)
+        return 0;
+    if (shallow(dep) && out_of_time())
+        return 0;
+
+    // Step 4. Try each move; the engine needs one winning threat, the opponent one refutation.
+    for (int a = 1; a <= num; ++a)
+    {
+        const int x = nex[a][dep], y = ney[a][dep];
+        if (x == 0)
+            continue;
+        un[x][y] = engine ? 1 : 2;
+        set_child_key(dep, x, y);
+        int r = SITUA(thr, x, y, dep);
+        if (r == 0)
+            r = DFS_2(thr, dep + 1);
+        un[x][y] = 0;
+
+        if (a == 1)
+            value[dep] = r;
+        else if (engine)
+            value[dep] = r > value[dep] ? r : value[dep];
+        else
+            value[dep] = r < value[dep] ? r : value[dep];
+        if (shallow(dep) && out_of_time())
+            return 0;
+
+        if (engine && value[dep] == 1)
+        {
+            // A won position stays won: remember it for good, and tell the alpha-beta search.
+            RECORD_HASH1(zobristkey[dep], zobristcheck[dep], PROVEN, 1, 0, 0);
+            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + DEPTH + 5, 3, PROVEN_WIN_EVAL, 0, 0);
+            return 1;
+        }
+        if (!engine && value[dep] <= 0)
+        {
+            RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + DEPTH, 0, 0, 0);
+            return 0;
+        }
+    }
+
+    // Step 5. Every threat refuted (engine node) or every answer lost (opponent node); only
+    // valid for this depth limit.
+    if (shallow(dep) && out_of_time())
+        return 0;
+    RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + DEPTH, value[dep], 0, 0);
+    return value[dep];
+}
+
+// Looks for a forced win by continuous attack within MAX_DEPTH plies and a fifth of the budget.
+// On success the winning move gets WIN_MARK in jz, situation becomes 1.0 and a message is printed.
+int QUICKKILL() {
+    // Step 1. Fresh counters and working arrays; the board copied to un.
+    node1        = 0;
+    mate_node1   = 0;
+    break_depth1 = 0;
+    std::memset(value, 0, sizeof value);
+    std::memset(jiazhi, 0, sizeof jiazhi);
+    std::memset(un, 0, sizeof un);
+    std::memset(nex, 0, sizeof nex);
+    std::memset(ney, 0, sizeof ney);
+    std::memset(zobristkey, 0, sizeof zobristkey);
+    const int n = BOARDSIZE;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            un[x][y] = static_cast<char>(qp[x][y]);
+
+    // Step 2. The root threats, generated once against the deepest limit.
+    DEPTH         = MAX_DEPTH;
+    const int num = MOC(0, 1);
+    set_root_key();
+
+    // Step 3. Deepen by two plies; each iteration tries every root threat.
+    for (DEPTH = 4; DEPTH <= MAX_DEPTH && DEPTH <= DEPTH_CAP; DEPTH += 2)
+    {
+        if (out_of_time())
+            return 0;
+        for (int a = 1; a <= num; ++a)
+        {
+            const int x = nex[a][1], y = ney[a][1];
+            if (x == 0 || y == 0)
+                continue;
+            if (out_of_time())
+                return 0;
+            un[x][y] = 1;
+            set_child_key(1, x, y);
+            const int r = SITUA(0, x, y, 1);
+            bool won    = r == 1;
+            if (!won && r != -1 && DFS_2(0, 2) == 1)
+            {
+                break_depth1 = DEPTH;
+                // A win confirmed after the clock ran out may rest on cut-short nodes: drop it.
+                if (out_of_time())
+                {
+                    un[x][y] = 0;
+                    return 0;
+                }
+                won = true;
+            }
+            un[x][y] = 0;
+            if (won)
+            {
+                jz[x][y] += WIN_MARK;
+                situation    = 1.0;
+                break_depth1 = DEPTH;
+                std::printf("\nMESSAGE Certainly win...\n");
+                std::fflush(stdout);
+                return 0;
+            }
+        }
+        break_depth1 = DEPTH;
+    }
+    return 0;
+}

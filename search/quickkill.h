@@ -5,3 +5,12 @@ int QUICKKILL();             // marks a proven winning move in jz, sets situatio
 int DFS_2(int thr, int dep);  // 1: the engine wins by force from this node
 int MOC(int thr, int dep);    // engine's attacking moves at depth dep; returns the count
 int MOP(int thr, int dep);    // opponent's answers at depth dep
+
+// Generator frame shared by the two threat searches (attack and defence).
+constexpr int THREAT_DECISIVE_SCORE = 1999;  // above: a point that makes or stops five
+constexpr int THREAT_LIST_CLEAR     = 100;   // list slots 0..100 of a depth are cleared
+void threat_reset_scores(int occupied);      // jiazhi: 0 on empty points, `occupied` on stones
+void threat_clear_list(int dep);             // empties nex/ney[0..100][dep]
+// Freestyle shortcut: when the best point of jiazhi (first in x-then-y order) scores above
+// THREAT_DECISIVE_SCORE it becomes candidate 1 of depth dep and the result is true.
+bool threat_decisive_point(int dep);
