@@ -1,6 +1,78 @@
-// Terminal access (placeholder).
+// Terminal access of the console game: one key at a time, screen clear, and putting the
+// terminal back the way it was found whatever way the process leaves.
 #include "console/platform.h"
 
-int read_key() { return -1; }
-void clear_screen() {}
-void restore_terminal() {}
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+termios saved_termios;                // the settings found before the last switch to raw mode
+volatile sig_atomic_t raw_on = 0;     // 1 while the terminal is in raw mode
+bool guards_installed        = false;
+
+// Restores the terminal, then lets the signal do what it would have done without us.
+void on_fatal_signal(int sig) {
+    restore_terminal();
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+void install_guards() {
+    if (guards_installed)
+        return;
+    guards_installed = true;
+    std::atexit(restore_terminal);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    {
+        struct sigaction action = {};
+        action.sa_handler       = on_fatal_signal;
+        sigemptyset(&action.sa_mask);
+        sigaction(sig, &action, nullptr);
+    }
+}
+
+// No echo, no line editing: read() returns as soon as one byte is typed. Signals stay on,
+// so Ctrl-C still interrupts (and the handler puts the terminal back).
+bool enter_raw_mode() {
+    if (tcgetattr(STDIN_FILENO, &saved_termios) != 0)
+        return false;
+    install_guards();
+    termios raw = saved_termios;
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    raw.c_cc[VMIN]  = 1;
+    raw.c_cc[VTIME] = 0;
+    // TCSANOW keeps keys typed ahead (for example while the engine was thinking).
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0)
+        return false;
+    raw_on = 1;
+    return true;
+}
+
+}  // namespace
+
+int read_key() {
+    std::fflush(stdout);
+    const bool tty = isatty(STDIN_FILENO) && enter_raw_mode();
+    // Through cin's buffer, not read(0): the command loop may have buffered bytes already.
+    const int key = std::cin.rdbuf()->sbumpc();
+    if (tty)
+        restore_terminal();
+    return key == std::char_traits<char>::eof() ? -1 : key;
+}
+
+void clear_screen() { std::printf("\x1b[H\x1b[2J"); }
+
+void restore_terminal() {
+    // Only async-signal-safe calls here: it also runs inside the signal handler.
+    if (raw_on)
+    {
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved_termios);
+        raw_on = 0;
+    }
+}
