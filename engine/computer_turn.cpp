@@ -1,4 +1,167 @@
-// Move decision (placeholder).
+// The move decision: every stage adds credits to the score board jz and the engine plays
+// its highest point.
 #include "engine/computer_turn.h"
 
-void COMPUTER_TURN() {}
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "book/gomobook.h"
+#include "engine/Main.h"
+#include "engine/timer.h"
+#include "eval/simple_table.h"
+#include "search/quickdefend.h"
+#include "search/quickkill.h"
+#include "search/slowsearch.h"
+
+namespace {
+
+constexpr int EMPTY_BASE     = -500000;
+constexpr int STONE_BASE     = -1000000000;
+constexpr int DECIDED        = -200000;   // the book or the point table has spoken from here up
+constexpr int NO_MOVE        = -1999999;  // below this a point is no move at all
+constexpr int RANKED_MARK    = -5000000;
+constexpr int RANKED_NB      = 80;
+
+// Highest point of `board` over the playing area. Only a strictly greater score replaces the
+// best, so ties go to the smallest x, then the smallest y.
+void best_point(const int (*board)[JZ_SIDE], int* bx, int* by) {
+    const int n = BOARDSIZE;
+    int x0 = 1, y0 = 1;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            if (board[x][y] > board[x0][y0])
+            {
+                x0 = x;
+                y0 = y;
+            }
+    *bx = x0;
+    *by = y0;
+}
+
+void add_noise() {
+    const int n = BOARDSIZE;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            jz[x][y] += std::rand() % 20;
+}
+
+// Up to 80 candidates, best first, into bestx/besty; a copy of jz is marked as they are taken.
+void rank_candidates() {
+    int rank_board[JZ_SIDE][JZ_SIDE];
+    std::memset(rank_board, 0, sizeof rank_board);
+    std::memset(bestx, 0, sizeof bestx);
+    std::memset(besty, 0, sizeof besty);
+    const int n = BOARDSIZE;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            rank_board[x][y] = jz[x][y];
+    for (int k = 0; k < RANKED_NB; ++k)
+    {
+        int bx = 1, by = 1;
+        best_point(rank_board, &bx, &by);
+        if (rank_board[bx][by] < DECIDED)
+            break;
+        bestx[k]             = bx;
+        besty[k]             = by;
+        rank_board[bx][by] = RANKED_MARK;
+    }
+}
+
+}  // namespace
+
+void search_margins(int max_time, int* quick_delay, int* slow_delay) {
+    struct Margin {
+        int up_to, quick, slow;
+    };
+    // clang-format off
+    static constexpr Margin MARGINS[] = {
+        {79, 10, 10},     {99, 15, 15},     {149, 20, 20},    {199, 25, 30},
+        {299, 30, 45},    {499, 40, 60},    {1000, 50, 80},   {2000, 75, 100},
+        {4000, 100, 150}, {8000, 100, 200}, {20000, 150, 500},
+    };
+    // clang-format on
+    for (const Margin& m : MARGINS)
+        if (max_time <= m.up_to)
+        {
+            *quick_delay = m.quick;
+            *slow_delay  = m.slow;
+            return;
+        }
+    // Long budgets keep a margin in proportion.
+    *quick_delay = max_time / 100;
+    *slow_delay  = max_time / 40;
+}
+
+void COMPUTER_TURN() {
+    const int n = BOARDSIZE;
+
+    // Step 1. Clear the verdict and the depths of the last move.
+    situation   = 0.0;
+    break_depth = break_depth1 = break_depth2 = 0;
+
+    // Step 2. Base values: any empty point beats any stone.
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            jz[x][y] = qp[x][y] == 0 ? EMPTY_BASE : STONE_BASE;
+
+    // Step 3. Spend no more than a twentieth of the match time left. The product is taken
+    // in 64 bits: managers send budgets as large as an int holds.
+    if (static_cast<int64_t>(MAX_TIME) * 20 > TIME_REMAIN)
+        MAX_TIME = TIME_REMAIN / 20;
+
+    // Step 4. Margins of the searches' time limits.
+    search_margins(MAX_TIME, &QUICK_SEARCH_DELAY, &SLOW_SEARCH_DELAY);
+
+    // Step 5. Book and immediate fives.
+    GOMOBOOK();
+    SIMPLE_TABLE();
+
+    node = node1 = node2 = 0;
+
+    // Step 6. When the book or the point table has spoken, vary among its choices only;
+    // otherwise the searches decide, from the third move of the game on.
+    int bx = 1, by = 1;
+    best_point(jz, &bx, &by);
+    if (jz[bx][by] >= DECIDED)
+        add_noise();
+    else
+    {
+        TIMER(1);
+        if (i > 2)
+        {
+            if (switch_quickkill == 1)
+                QUICKKILL();
+            if (situation != 1.0)
+            {
+                if (switch_quickdefend == 1)
+                    QUICKDEFEND();
+                SLOWSEARCH();
+            }
+        }
+    }
+
+    // Step 7. The first two moves are varied once more.
+    if (i <= 2)
+        add_noise();
+
+    // Step 8. The move; a board without a playable point gives 0, 0.
+    best_point(jz, &bx, &by);
+    if (jz[bx][by] < NO_MOVE)
+        stonex[i] = stoney[i] = 0;
+    else
+    {
+        stonex[i] = bx;
+        stoney[i] = by;
+    }
+
+    // Step 9. Ranked candidates for the console, and one line about the search.
+    rank_candidates();
+    const bool searched = break_depth != 0 || break_depth1 != 0 || break_depth2 != 0;
+    const int eval      = searched ? jz[bestx[0]][besty[0]] : 0;
+    std::printf("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", break_depth,
+                break_depth, break_depth1, break_depth2, eval, node + node1 + node2, node, node1,
+                node2);
+    std::fflush(stdout);
+}

@@ -3,3 +3,6 @@
 #pragma once
 
 void COMPUTER_TURN();
+
+// The searches' safety margins (ms) for a move budget of `max_time` ms.
+void search_margins(int max_time, int* quick_delay, int* slow_delay);
