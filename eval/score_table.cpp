@@ -1,9 +1,133 @@
-// Widths and leaf score (placeholder).
+// The searches' working board, the per-depth candidate widths and the leaf evaluation: the
+// working window table strucP adjusted for parity and rule, summed over every window of un.
 #include "eval/score_table.h"
+
+#include <cstring>
+
+#include "eval/pattern_tables.h"
 
 char un[JZ_SIDE][JZ_SIDE];
 int Nbranch[1000];
 
-void GENERATE_WIDTH(int) {}
-void GENERATE_SCORE_TABLE(int) {}
-int SCORE_TABLE() { return 0; }
+namespace {
+
+constexpr int WIDTH_ROWS = 18;
+
+// Candidates kept at each depth (column) for an iteration of a given depth (row). A 0 leaves
+// the entry as an earlier iteration set it; entries 0..2 are set to the full width first.
+// clang-format off
+constexpr int WIDTH_TABLE[WIDTH_ROWS][WIDTH_ROWS] = {
+    /*  0 */ {},
+    /*  1 */ {},
+    /*  2 */ {0, 10,  6},
+    /*  3 */ {0,  0,  8,  6},
+    /*  4 */ {0,  0, 10,  8,  6},
+    /*  5 */ {0,  0, 12, 10,  8,  6},
+    /*  6 */ {0,  0, 12, 10, 10, 10,  8},
+    /*  7 */ {0,  0, 16, 14, 14, 12, 10,  8},
+    /*  8 */ {0,  0, 18, 16, 14, 14, 12, 10,  8},
+    /*  9 */ {0,  0, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 10 */ {0,  0, 20, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 11 */ {0,  0, 20, 18, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 12 */ {0,  0, 22, 20, 18, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 13 */ {0,  0, 22, 20, 20, 18, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 14 */ {0,  0, 24, 22, 20, 20, 18, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 15 */ {0,  0, 24, 22, 22, 20, 20, 18, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 16 */ {0,  0, 26, 24, 22, 22, 20, 20, 18, 18, 16, 16, 14, 14, 12, 10,  8},
+    /* 17 */ {0,  0, 26, 24, 24, 22, 22, 20, 20, 18, 18, 16, 16, 14, 14, 12, 10,  8},
+};
+// clang-format on
+
+// Values of the side to move at the leaves: large ones become near-decisive, the rest grow by a
+// fifth (integer arithmetic truncates toward zero, as the scaled scores must).
+int emphasise(int v, int a_depth) {
+    if (a_depth % 2 != 0)
+    {
+        if (v < -140)
+            return -16666;
+        if (v < -2)
+            return v * 6 / 5;
+    }
+    else
+    {
+        if (v > 140)
+            return 16666;
+        if (v > 2)
+            return v * 6 / 5;
+    }
+    return v;
+}
+
+}  // namespace
+
+void GENERATE_WIDTH(int layer) {
+    Nbranch[0] = Nbranch[1] = Nbranch[2] = F_WID;
+    if (layer < 0 || layer >= WIDTH_ROWS)
+        return;
+    for (int k = 0; k < WIDTH_ROWS; ++k)
+        if (WIDTH_TABLE[layer][k] != 0)
+            Nbranch[k] = WIDTH_TABLE[layer][k];
+}
+
+void GENERATE_SCORE_TABLE(int a_depth) {
+    std::memset(strucP, 0, sizeof strucP);
+    const int rule = gametype;
+    // The side whose stones at both window ends make the window worthless under renju: black.
+    const int black = i % 2 != 0 ? 1 : 2;
+    for (int idx = 0; idx < SIX_NB; ++idx)
+    {
+        const int w1 = idx / 324;
+        const int w6 = idx % 4;
+        int v        = emphasise(strucT[idx], a_depth);
+        // Exactly five: the same side at both ends means any five here would be an overline.
+        if ((rule == 2 || rule == 9) && w1 == w6 && (w1 == 1 || w1 == 2))
+            v = 0;
+        // Caro: a pattern touched by an opponent stone at either end is worthless.
+        if (rule == 8 || rule == 9)
+        {
+            if (v > 0 && (w1 == 2 || w6 == 2))
+                v = 0;
+            if (v < 0 && (w1 == 1 || w6 == 1))
+                v = 0;
+        }
+        // Renju: black's own stones at both ends would turn its five into an overline.
+        if (rule == 4 && w1 == black && w6 == black)
+            v = 0;
+        strucP[idx] = v;
+    }
+}
+
+int SCORE_TABLE() {
+    const int n    = BOARDSIZE;
+    const int last = n - 4;  // last start cell of a window along a line
+    int sum        = 0;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+        {
+            const int w1 = un[x][y];
+            if (y <= last)  // (0, +1)
+            {
+                const int w6 = y == last ? OFF_BOARD : un[x][y + 5];
+                sum += strucP[idx6(w1, un[x][y + 1], un[x][y + 2], un[x][y + 3], un[x][y + 4], w6)];
+            }
+            if (x > last)
+                continue;
+            {  // (+1, 0)
+                const int w6 = x == last ? OFF_BOARD : un[x + 5][y];
+                sum += strucP[idx6(w1, un[x + 1][y], un[x + 2][y], un[x + 3][y], un[x + 4][y], w6)];
+            }
+            if (y <= last)  // (+1, +1)
+            {
+                const int w6 = (x == last || y == last) ? OFF_BOARD : un[x + 5][y + 5];
+                sum += strucP[idx6(w1, un[x + 1][y + 1], un[x + 2][y + 2], un[x + 3][y + 3],
+                                   un[x + 4][y + 4], w6)];
+            }
+            if (y >= 5)  // (+1, -1)
+            {
+                const int w6 = (x == last || y == 5) ? OFF_BOARD : un[x + 5][y - 5];
+                sum += strucP[idx6(w1, un[x + 1][y - 1], un[x + 2][y - 2], un[x + 3][y - 3],
+                                   un[x + 4][y - 4], w6)];
+            }
+        }
+    return sum;
+}
