@@ -1,8 +1,132 @@
-// Renju forbidden moves (placeholder).
+// Renju forbidden moves: overline, double four and double three of the restricted side, with
+// each three proved real by testing its four-point one layer deeper.
 #include "rules/check_ban.h"
 
 int board_ban[10][JZ_SIDE][JZ_SIDE];
 int dir_banx[5] = {0, 1, 0, 1, 1};
 int dir_bany[5] = {0, 0, 1, 1, -1};
 
-int CHECK_BAN(int, int, int, int) { return 0; }
+namespace {
+
+constexpr int EMPTY = 0, OWN = 1, OFF_BOARD = 3;
+constexpr int MAX_BAN_DEPTH = 4;  // a three whose four-point would be tested deeper counts as real
+constexpr int REACH         = 6;  // cells read on each side of the tested point
+constexpr int LINE          = 2 * REACH + 1;
+
+bool on_board(int x, int y, int n) { return x >= 1 && x <= n && y >= 1 && y <= n; }
+
+// Split four in c1..c7 (w[1]..w[7]): c2..c6 one of 1 1 1 0 1, 1 1 0 1 1, 1 0 1 1 1, not
+// extended by an own stone at c1 or c7.
+bool split_four(const int* w) {
+    if (w[1] == OWN || w[7] == OWN)
+        return false;
+    const bool a = w[2] == OWN, b = w[3] == OWN, m = w[4] == OWN, e = w[5] == OWN, f = w[6] == OWN;
+    if (!a || !f)
+        return false;
+    return (b && m && w[5] == EMPTY) || (b && w[4] == EMPTY && e) || (w[3] == EMPTY && m && e);
+}
+
+// Four of c3..c6 with an empty completion cell on at least one side that does not touch a
+// further own stone. Counted once even when both sides qualify.
+bool straight_four(const int* w) {
+    if (w[3] != OWN || w[4] != OWN || w[5] != OWN || w[6] != OWN)
+        return false;
+    return (w[2] == EMPTY && w[1] != OWN) || (w[7] == EMPTY && w[8] != OWN);
+}
+
+// Three in c3..c6 inside an empty frame (c2, c7 empty; c1, c8 not own): returns the index of
+// its four-point in w, or 0 when the window holds no three.
+int three_four_point(const int* w) {
+    if (w[1] == OWN || w[2] != EMPTY || w[7] != EMPTY || w[8] == OWN)
+        return 0;
+    int own = 0, gap = 0;
+    for (int m = 3; m <= 6; ++m)
+    {
+        if (w[m] == OWN)
+            ++own;
+        else if (w[m] == EMPTY)
+            gap = m;
+    }
+    return own == 3 && gap != 0 ? gap : 0;
+}
+
+}  // namespace
+
+int CHECK_BAN(int ex, int ey, int thr, int depth) {
+    const int n = BOARDSIZE;
+    // Beyond the recursion limit every three counts as real. A point off the board (or a depth
+    // below 1, which has no layer to copy) is never a forbidden move.
+    if (depth > MAX_BAN_DEPTH || depth < 1 || !on_board(ex, ey, n))
+        return 0;
+
+    // Step 1. Private copy of the position one layer up.
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            board_ban[depth][x][y] = board_ban[depth - 1][x][y];
+
+    // Step 2. The 13 cells of each direction around the point; off-board cells read as 3.
+    int stone_line[5][LINE];
+    int len_3_lock[5] = {0, 0, 0, 0, 0};
+    int len_3_total = 0, len_4_total = 0;
+    bool len_6      = false;
+    for (int a = 1; a <= 4; ++a)
+    {
+        for (int k = -REACH; k <= REACH; ++k)
+        {
+            const int x            = ex + k * dir_banx[a];
+            const int y            = ey + k * dir_bany[a];
+            stone_line[a][k + REACH] = on_board(x, y, n) ? board_ban[depth][x][y] : OFF_BOARD;
+        }
+        stone_line[a][REACH] = OWN;
+    }
+
+    // Step 3. Place the stone.
+    board_ban[depth][ex][ey] = OWN;
+
+    // Step 4. An exact five anywhere makes the move legal at once; a longer run is an overline.
+    for (int a = 1; a <= 4; ++a)
+    {
+        const int* L = stone_line[a];
+        for (int s = 2; s <= 6; ++s)
+        {
+            if (L[s] != OWN || L[s + 1] != OWN || L[s + 2] != OWN || L[s + 3] != OWN ||
+                L[s + 4] != OWN)
+                continue;
+            if (L[s - 1] != OWN && L[s + 5] != OWN)
+                return 0;
+            len_6 = true;
+        }
+    }
+    if (len_6)
+        return 1;
+
+    // Step 5. Fours and real threes, window by window; stop as soon as a double is certain.
+    for (int a = 1; a <= 4; ++a)
+        for (int j = 0; j <= 4; ++j)
+        {
+            const int* w = stone_line[a] + j;  // w[1]..w[8] are this window's c1..c8
+            if (split_four(w))
+                ++len_4_total;
+            if (straight_four(w))
+                ++len_4_total;
+            if (len_3_lock[a] == 0)
+            {
+                const int gap = three_four_point(w);
+                if (gap != 0)
+                {
+                    // A three is real only if the stone that makes it a straight four is legal.
+                    const int k = j + gap - REACH;
+                    if (CHECK_BAN(ex + k * dir_banx[a], ey + k * dir_bany[a], thr, depth + 1) == 0)
+                    {
+                        len_3_lock[a] = 1;
+                        ++len_3_total;
+                    }
+                }
+            }
+            if (len_3_total > 1 || len_4_total > 1)
+                return 1;
+        }
+
+    // Step 6.
+    return (len_3_total > 1 || len_4_total > 1) ? 1 : 0;
+}
