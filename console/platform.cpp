@@ -13,6 +13,7 @@
 namespace {
 
 termios saved_termios;                // the settings found before the last switch to raw mode
+termios raw_termios;                  // the raw settings while a key is awaited
 volatile sig_atomic_t raw_on = 0;     // 1 while the terminal is in raw mode
 bool guards_installed        = false;
 
@@ -21,6 +22,24 @@ void on_fatal_signal(int sig) {
     restore_terminal();
     signal(sig, SIG_DFL);
     raise(sig);
+}
+
+// Ctrl-Z while a key is awaited: hand the shell its terminal back, stop, and on being
+// continued go raw again, since the read is still waiting for its key.
+void on_stop_signal(int sig) {
+    const bool was_raw = raw_on;
+    restore_terminal();
+    signal(sig, SIG_DFL);
+    // The signal is blocked inside its own handler; unblocked, raise() stops us right here.
+    sigset_t mask;
+    sigemptyset(&mask);
+    sigaddset(&mask, sig);
+    sigprocmask(SIG_UNBLOCK, &mask, nullptr);
+    raise(sig);
+    // Execution resumes here after SIGCONT.
+    signal(sig, on_stop_signal);
+    if (was_raw && tcsetattr(STDIN_FILENO, TCSANOW, &raw_termios) == 0)
+        raw_on = 1;
 }
 
 void install_guards() {
@@ -35,6 +54,7 @@ void install_guards() {
         sigemptyset(&action.sa_mask);
         sigaction(sig, &action, nullptr);
     }
+    signal(SIGTSTP, on_stop_signal);
 }
 
 // No echo, no line editing: read() returns as soon as one byte is typed. Signals stay on,
@@ -43,12 +63,12 @@ bool enter_raw_mode() {
     if (tcgetattr(STDIN_FILENO, &saved_termios) != 0)
         return false;
     install_guards();
-    termios raw = saved_termios;
-    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-    raw.c_cc[VMIN]  = 1;
-    raw.c_cc[VTIME] = 0;
+    raw_termios = saved_termios;
+    raw_termios.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    raw_termios.c_cc[VMIN]  = 1;
+    raw_termios.c_cc[VTIME] = 0;
     // TCSANOW keeps keys typed ahead (for example while the engine was thinking).
-    if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0)
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &raw_termios) != 0)
         return false;
     raw_on = 1;
     return true;
