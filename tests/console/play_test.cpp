@@ -248,15 +248,17 @@ TEST(PlayOnTerminal, InterruptRestoresTheTerminal) {
 }
 
 TEST(PlayOnPipe, KeysAreBytesAndEndOfInputEndsTheProcess) {
+    // Eight steps up from row 8 stop at the top row; the first stone cannot be undone.
     const long long start = now_ms();
-    EngineRun run = run_engine("kor1\n200\n5\n9t");
+    EngineRun run = run_engine("kor1\n200\n88888888" "5" "0" "9t");
     std::string all;
     for (const std::string& line : run.lines)
         all += line + "\n";
     EXPECT_EQ(run.status, 0);
     EXPECT_LT(now_ms() - start, 10000);
-    EXPECT_NE(all.find("BLUE ( 8 ,8 ) 1 step"), std::string::npos);
-    EXPECT_NE(all.find("9:play mode(on)  s:save"), std::string::npos) << "9 turned hints on";
-    EXPECT_NE(all.find("t:test mode(on)  \x1b[0m"), std::string::npos) << "t turned test mode on";
+    const std::string last = all.substr(all.rfind("\x1b[2J"));
+    EXPECT_NE(last.find("BLUE ( 8 ,15 ) 1 step"), std::string::npos) << last;
+    EXPECT_NE(last.find("9:play mode(on)  s:save"), std::string::npos) << "9 turned hints on";
+    EXPECT_NE(last.find("t:test mode(on)  \x1b[0m"), std::string::npos) << "t turned test mode on";
     EXPECT_EQ(all.find("wins!"), std::string::npos);
 }
