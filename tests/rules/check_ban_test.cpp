@@ -249,6 +249,37 @@ TEST_F(CheckBan, ThreeWithForbiddenFourPointIsNotReal) {
     EXPECT_EQ(CHECK_BAN(p.x, p.y, 0, 3), 0) << "depth 3 still proves the four-point forbidden";
 }
 
+// An open three has two four-points; when the one examined first would be an overline, the
+// three is still real through the other one.
+TEST_F(CheckBan, ThreeProvedThroughItsOtherFourPoint) {
+    check_cases({
+        {"left four-point forbidden, right one legal", 1, 1,
+         {"..........",
+          "..........",
+          "...o......",
+          "...o......",
+          "...o......",
+          "....*oo...",
+          "...oo.....",
+          "...oo.....",
+          "..........",
+          "..........",},
+         1},
+        {"both four-points forbidden", 1, 1,
+         {"..........",
+          "..........",
+          "...o...o..",
+          "...o...o..",
+          "...o...o..",
+          "....*oo...",
+          "...oo..o..",
+          "...oo..o..",
+          "..........",
+          "..........",},
+         0},
+    });
+}
+
 // The judge tests a stone already on the board: it counts like the tested stone, and layer 0
 // stays as the caller filled it.
 TEST_F(CheckBan, StoneAlreadyPlacedAndLayerZeroKept) {
