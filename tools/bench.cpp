@@ -1,2 +1,413 @@
-// Benchmark (placeholder until the search lands).
-int main() { return 0; }
+// gravik-bench: runs the move decision on a fixed suite of positions with fixed depth limits
+// and no clock, and prints the total node count as the signature of the engine's behaviour.
+//
+//   gravik-bench         one line per position, totals, "Nodes searched : N"
+//   gravik-bench stage   the same, with the nodes of each search (alpha-beta, attack, defence)
+//
+// Same binary, same signature: the Zobrist numbers and rand() are seeded with constants, the
+// hash tables are cleared before every position and the time limits are out of reach.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <unistd.h>
+
+#include "engine/Main.h"
+#include "engine/computer_turn.h"
+#include "eval/pattern_tables.h"
+#include "search/ai.h"
+#include "search/random_number.h"
+
+namespace {
+
+constexpr unsigned ZOBRIST_SEED = 20261206;
+constexpr unsigned NOISE_SEED   = 7;
+constexpr int BENCH_LAYER       = 8;
+constexpr int BENCH_DEPTH       = 10;
+constexpr int BENCH_DEPTH1      = 9;
+
+// A position drawn as a picture: character k of row r is point (x0 + k, y0 + r); 'x' is a
+// stone of the first player, 'o' of the second, anything else is empty. The stones enter the
+// move list alternately (first player's on odd slots), so 'x' must count as many as 'o' or
+// one more; the side to move follows from the counts.
+struct Position {
+    const char* label;
+    int rule, size, x0, y0;
+    std::initializer_list<const char*> rows;
+};
+
+// clang-format off
+const Position SUITE[] = {
+    {"opening, 3 stones", 1, 15, 6, 6, {
+        "...",
+        ".x.",
+        ".ox",
+    }},
+    {"opening, 4 stones", 4, 15, 6, 6, {
+        "..x.",
+        ".xo.",
+        "o...",
+    }},
+    {"opening, 5 stones", 2, 15, 5, 6, {
+        ".o...",
+        "..x..",
+        "..xo.",
+        "...x.",
+    }},
+    {"middle game", 1, 15, 4, 4, {
+        ".........",
+        "...o.....",
+        "..xxo....",
+        "...xo.x..",
+        "..ox.x...",
+        "....o....",
+    }},
+    {"middle game", 2, 15, 3, 4, {
+        "..........",
+        "...x.o....",
+        "...oxx.o..",
+        "..xoox....",
+        "...x.o.x..",
+        "....o.....",
+    }},
+    {"middle game", 4, 15, 4, 3, {
+        "...........",
+        "....x.o....",
+        "...xoo.x...",
+        "..o.xxo....",
+        "...x.ox....",
+        "....o..x...",
+        ".......o...",
+    }},
+    {"middle game", 8, 15, 3, 5, {
+        "..o......",
+        "..xx.o...",
+        ".oxoox...",
+        "..xo.x...",
+        "..o..x...",
+        ".....x...",
+    }},
+    {"middle game", 9, 15, 4, 4, {
+        ".........",
+        "..o.x....",
+        "...xoo...",
+        "..xxo.x..",
+        "..o.xo...",
+        ".....x.o.",
+    }},
+    {"middle game", 1, 20, 6, 7, {
+        "...........",
+        "....o.x....",
+        "...xxo.o...",
+        "..o.xoxx...",
+        "....ox.o...",
+        "...x.o.x...",
+        "......o....",
+    }},
+    {"middle game", 4, 20, 7, 6, {
+        "..........",
+        "...o..x...",
+        "..xxox....",
+        "..oxoo.x..",
+        "...x.xo...",
+        "..o.o.....",
+        "..........",
+    }},
+    {"quiet middle game", 1, 15, 5, 5, {
+        ".x.o..",
+        "..xo..",
+        ".ox.x.",
+        "...o..",
+    }},
+    {"quiet middle game", 2, 15, 5, 4, {
+        "..o....",
+        ".x..x..",
+        "..ox.o.",
+        ".x.o...",
+        "....x.o",
+    }},
+    {"quiet middle game", 4, 15, 5, 5, {
+        "...o...",
+        ".x.x.o.",
+        "..ox...",
+        ".o..x..",
+        "...o.x.",
+    }},
+    {"quiet middle game", 8, 15, 4, 5, {
+        "..x.o..",
+        ".o.x...",
+        "..xo.x.",
+        ".....o.",
+    }},
+    {"quiet middle game", 9, 20, 7, 7, {
+        ".o..x...",
+        "..x.o...",
+        ".x.ox...",
+        "..o..x..",
+        "....o...",
+    }},
+    {"quiet middle game", 1, 20, 8, 8, {
+        "..x....",
+        ".o.xo..",
+        "..ox...",
+        ".x..o..",
+        "...x.o.",
+    }},
+    {"crowded middle game", 1, 15, 3, 3, {
+        "..o.......",
+        "..xxo.x...",
+        ".oxoxo.o..",
+        "..xoxxxo..",
+        ".x.ooxo...",
+        "..xo.x.o..",
+        "...x..o...",
+        "....x.....",
+    }},
+    {"crowded middle game", 9, 20, 6, 6, {
+        "...o.x....",
+        "..xoxo....",
+        ".oxxoxo...",
+        "..oxoox...",
+        ".x.xo.x...",
+        "...o.o.x..",
+    }},
+    {"win by fours", 1, 15, 3, 5, {
+        "....x..o",
+        ".......o",
+        "oxxx....",
+        "....x...",
+        "....x...",
+        "....o...",
+        "o...o...",
+    }},
+    {"win by fours, second player", 4, 15, 3, 5, {
+        "....o..x",
+        ".......x",
+        "xooo....",
+        "....o...",
+        "....o...",
+        "....x.x.",
+        "x...x...",
+    }},
+    {"win by fours", 2, 20, 8, 8, {
+        "o...o..o",
+        ".......o",
+        ".o......",
+        "..x.....",
+        "...x....",
+        "....x...",
+        ".oxxx...",
+    }},
+    {"win by a four and a three", 1, 15, 3, 5, {
+        ".......o",
+        "oxxx....",
+        "....x...",
+        "....x...",
+        "........",
+        "o.o.o...",
+    }},
+    {"win by a four and a three", 9, 20, 5, 5, {
+        ".........o",
+        ".oxxx.....",
+        ".....x....",
+        ".....x....",
+        "..........",
+        "...o.o.o..",
+    }},
+    {"win by threes", 8, 15, 5, 5, {
+        "x.......",
+        "..x.x...",
+        "...x....",
+        "..o.o...",
+        ".o......",
+        ".....o..",
+    }},
+    {"defend a four and a three", 1, 15, 3, 5, {
+        ".......x",
+        "xooo....",
+        "....o...",
+        "....o...",
+        "........",
+        "x...x.x.",
+    }},
+    {"defend a four and a three", 4, 15, 3, 5, {
+        ".......x",
+        "xooo....",
+        "....o...",
+        "....o...",
+        "...x....",
+        "x.....x.",
+    }},
+    {"defend an open three", 2, 20, 7, 7, {
+        ".......",
+        "..ooo..",
+        "...x...",
+        ".x.x...",
+        "....o..",
+        "x......",
+    }},
+    {"defend a double three", 8, 15, 4, 4, {
+        "........",
+        "..o.....",
+        "...o.o..",
+        "...x....",
+        ".o..x...",
+        "...x.x..",
+        ".......x",
+    }},
+};
+// clang-format on
+
+struct Tally {
+    long long nodes = 0, nodes_ab = 0, nodes_attack = 0, nodes_defend = 0;
+    long long ms = 0;
+};
+
+// Lays the picture into the move list and the board; returns false when the counts cannot
+// come from alternate moves.
+bool set_up(const Position& pos) {
+    BOARDSIZE = pos.size;
+    gametype  = pos.rule;
+    RESTART();
+    int first[400][2], second[400][2];
+    int n_first = 0, n_second = 0;
+    int r = 0;
+    for (const char* row : pos.rows)
+    {
+        for (int k = 0; row[k] != '\0'; ++k)
+        {
+            if (row[k] == 'x')
+            {
+                first[n_first][0]   = pos.x0 + k;
+                first[n_first++][1] = pos.y0 + r;
+            }
+            else if (row[k] == 'o')
+            {
+                second[n_second][0]   = pos.x0 + k;
+                second[n_second++][1] = pos.y0 + r;
+            }
+        }
+        ++r;
+    }
+    if (n_first != n_second && n_first != n_second + 1)
+        return false;
+    for (int k = 0; k < n_first; ++k)
+    {
+        stonex[2 * k + 1] = first[k][0];
+        stoney[2 * k + 1] = first[k][1];
+    }
+    for (int k = 0; k < n_second; ++k)
+    {
+        stonex[2 * k + 2] = second[k][0];
+        stoney[2 * k + 2] = second[k][1];
+    }
+    i = n_first + n_second + 1;
+    ATARI();
+    return true;
+}
+
+// The move decision as the protocol runs it: the engine's stones are 1 while it thinks. The
+// decision's MESSAGE line is kept off the bench output.
+void decide() {
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    FILE* null_out  = std::fopen("/dev/null", "w");
+    if (null_out != nullptr)
+        dup2(fileno(null_out), STDOUT_FILENO);
+    if (i % 2 == 1)
+    {
+        REVERSE();
+        COMPUTER_TURN();
+        REVERSE();
+    }
+    else
+        COMPUTER_TURN();
+    std::fflush(stdout);
+    if (saved >= 0)
+    {
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+    }
+    if (null_out != nullptr)
+        std::fclose(null_out);
+}
+
+const char* rule_name(int rule) {
+    switch (rule)
+    {
+    case 1: return "freestyle";
+    case 2: return "exact5";
+    case 4: return "renju";
+    case 8: return "caro";
+    case 9: return "caro-std";
+    default: return "?";
+    }
+}
+
+long long per_second(long long nodes, long long ms) { return ms > 0 ? nodes * 1000 / ms : 0; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool stages = argc > 1 && std::strcmp(argv[1], "stage") == 0;
+
+    BUILD_PATTERN_TABLES();
+    fill_random_numbers(ZOBRIST_SEED);
+
+    // Only the depth limits end a search.
+    F_WID              = 50;
+    MAX_LAYER          = BENCH_LAYER;
+    MAX_DEPTH          = BENCH_DEPTH;
+    MAX_DEPTH1         = BENCH_DEPTH1;
+    switch_quickkill   = 1;
+    switch_quickdefend = 1;
+
+    Tally total;
+    int number = 0;
+    for (const Position& pos : SUITE)
+    {
+        ++number;
+        if (!set_up(pos))
+        {
+            std::printf("position %d (%s): stone counts do not alternate\n", number, pos.label);
+            return 1;
+        }
+        std::memset(hash_tag, 0, sizeof hash_tag);
+        std::memset(hash_tag1, 0, sizeof hash_tag1);
+        std::memset(hash_tag2, 0, sizeof hash_tag2);
+        std::srand(NOISE_SEED);
+        MAX_TIME    = 100000000;   // times 20 still fits an int
+        TIME_REMAIN = 2100000000;  // never cuts MAX_TIME
+
+        const auto start = std::chrono::steady_clock::now();
+        decide();
+        const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - start)
+                                 .count();
+        const long long nodes = static_cast<long long>(node) + node1 + node2;
+        total.nodes += nodes;
+        total.nodes_ab += node;
+        total.nodes_attack += node1;
+        total.nodes_defend += node2;
+        total.ms += ms;
+
+        std::printf("%2d %-30s %-9s %2d  move %2d,%-2d  depth %d-%d-%d  nodes %9lld  %6lld ms  "
+                    "%9lld nodes/s\n",
+                    number, pos.label, rule_name(pos.rule), pos.size, stonex[i] - 1,
+                    stoney[i] - 1, break_depth, break_depth1, break_depth2, nodes, ms,
+                    per_second(nodes, ms));
+        if (stages)
+            std::printf("   alpha-beta %d  attack %d  defence %d\n", node, node1, node2);
+    }
+
+    std::printf("\nPositions      : %d\n", number);
+    if (stages)
+        std::printf("Alpha-beta     : %lld\nAttack         : %lld\nDefence        : %lld\n",
+                    total.nodes_ab, total.nodes_attack, total.nodes_defend);
+    std::printf("Total time (ms): %lld\n", total.ms);
+    std::printf("Nodes/second   : %lld\n", per_second(total.nodes, total.ms));
+    std::printf("Nodes searched : %lld\n", total.nodes);
+    return 0;
+}
