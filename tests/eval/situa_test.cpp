@@ -37,6 +37,7 @@ void check_cases(std::initializer_list<SituaCase> cases) {
         un[ex][ey] = static_cast<char>(tc.dep % 2 != 0 ? 1 : 2);
         EXPECT_EQ(SITUA(0, ex, ey, tc.dep), tc.expected) << tc.why;
     }
+    fresh_game();
 }
 
 // clang-format off

@@ -49,6 +49,7 @@ void check_cases(std::initializer_list<BanCase> cases) {
 
 struct CheckBan : ::testing::Test {
     void SetUp() override { BOARDSIZE = 15; }
+    void TearDown() override { BOARDSIZE = 15; }
 };
 
 }  // namespace
