@@ -32,7 +32,7 @@ void fill_ban_layer(int black, int n) {
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
         {
-            const int v          = un[x][y];
+            const int v        = un[x][y];
             board_ban[0][x][y] = (black == 1 || v == 0) ? v : 3 - v;
         }
 }

@@ -73,8 +73,8 @@ int CHECK_BAN(int ex, int ey, int thr, int depth) {
     {
         for (int k = -REACH; k <= REACH; ++k)
         {
-            const int x            = ex + k * dir_banx[a];
-            const int y            = ey + k * dir_bany[a];
+            const int x = ex + k * dir_banx[a];
+            const int y = ey + k * dir_bany[a];
             stone_line[a][k + REACH] = on_board(x, y, n) ? board_ban[depth][x][y] : OFF_BOARD;
         }
         stone_line[a][REACH] = OWN;
