@@ -219,3 +219,22 @@ TEST(ComputerTurn, RankingStopsAtTheDecidedThreshold) {
     EXPECT_NE(bestx[decided - 1], 0);
     EXPECT_EQ(bestx[decided], 0);
 }
+
+// A double four one move away: the attack search proves the win, and the defence and
+// alpha-beta searches are skipped (their counters stay at zero).
+TEST(ComputerTurn, ProvenWinSkipsTheOtherSearches) {
+    fresh_game(15, 1);
+    put_picture(qp, 4, 5, {"xooo.", "....o", "....o", "....o", "....x"});
+    qp[12][12] = 2, qp[2][13] = 2;
+    i = 11;
+    MAX_TIME = 500, TIME_REMAIN = 1000000000;
+    decide();
+    ASSERT_EQ(situation, 1.0);
+    EXPECT_EQ(stonex[i], 8);
+    EXPECT_EQ(stoney[i], 5);
+    EXPECT_GT(break_depth1, 0);
+    EXPECT_EQ(break_depth, 0);
+    EXPECT_EQ(break_depth2, 0);
+    EXPECT_EQ(node, 0);
+    EXPECT_EQ(node2, 0);
+}
