@@ -211,6 +211,20 @@ TEST(QuickDefend, ClockOutNeverMarksALoss) {
             for (int y = 1; y <= 15; ++y)
                 EXPECT_EQ(jz[x][y], 0) << tc.why;
     }
+    // The search owns two fifths of the budget less the margin: 1000 / 5 * 2 = 400 ms.
+    struct Share {
+        int delay;
+        int break_depth;
+    };
+    for (const Share& sh : {Share{401, 0}, Share{300, 5}})
+    {
+        double_four_threat();
+        defend_settings(10, 5);
+        MAX_TIME           = 1000;
+        QUICK_SEARCH_DELAY = sh.delay;
+        run_quickdefend();
+        EXPECT_EQ(break_depth2, sh.break_depth) << "margin " << sh.delay;
+    }
     // Short budgets stop anywhere: the marks are exactly those of the last completed
     // iteration, i.e. of a clock-free search whose deepest iteration is break_depth2.
     static int reference[13][JZ_SIDE][JZ_SIDE];

@@ -214,6 +214,20 @@ TEST(QuickKill, ClockOutNeverGivesAWin) {
         EXPECT_EQ(jz[8][7], 0) << tc.why;
         EXPECT_EQ(break_depth1, 0) << tc.why;
     }
+    // The search owns a fifth of the budget less the margin: 1000 / 5 = 200 ms.
+    struct Share {
+        int delay;
+        bool wins;
+    };
+    for (const Share& sh : {Share{201, false}, Share{150, true}})
+    {
+        double_four_position();
+        kill_settings(10, 10);
+        MAX_TIME           = 1000;
+        QUICK_SEARCH_DELAY = sh.delay;
+        run_quickkill();
+        EXPECT_EQ(situation == 1.0, sh.wins) << "margin " << sh.delay;
+    }
     // Short budgets end anywhere in the search: a win, when claimed, is the true one.
     for (int budget = 5; budget <= 60; budget += 5)
     {
