@@ -2,6 +2,8 @@
 // opponent's, and a small penalty on edge cells early in the game.
 #include "eval/simple_table.h"
 
+#include <cassert>
+
 #include "engine/Main.h"
 
 namespace {
@@ -108,6 +110,13 @@ void seven_cell_table() {
         fill_fours(renju_struc, 1, OWN_FIVE, [](int p1, int p7) {
             return (p1 == 0 || p1 == 2) && (p7 == 0 || p7 == 2) && !(p1 == 2 && p7 == 2);
         });
+#ifndef NDEBUG
+    // Five gap places times the allowed end pairs: 20 + 20, 40, or 15 entries.
+    int filled = 0;
+    for (int v : renju_struc)
+        filled += v != 0;
+    assert(filled == (gametype == 9 ? 15 : 40));
+#endif
 
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
