@@ -2,6 +2,7 @@
 // over the engine's root candidates, minimax alpha-beta with null windows and the main table.
 #include "search/slowsearch.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "engine/timer.h"
@@ -25,6 +26,7 @@ constexpr int LIST_SLOTS   = 100;      // candidate slots cleared per generator 
 constexpr int ROOT_WINDOW  = 10000000;
 constexpr int RULED_OUT    = -599999;  // jz below this: the move decision has excluded the point
 constexpr int LAYER_SLOTS  = 100;      // iterations kept in `evaluation`
+constexpr int SMALL_RUN    = 12;       // runs shorter than this are sorted by insertion
 
 // evaluation[L][x][y]: score of root candidate (x, y) in the iteration LAYER = L.
 // File-static: at 360 kB it has no place on the stack.
@@ -69,6 +71,8 @@ int generate(int thr, int dep, int occupied, const EVA* table) {
     // Step 4. Window credits: edge to both end cells, center to the four middle cells.
     scan_windows([&](const Window& w) {
         const EVA& eva = table[w.i6];
+        if ((eva.edge | eva.center) == 0)  // most windows are empty and credit nothing
+            return;
         jiazhi[w.x][w.y] += eva.edge;
         jiazhi[w.x + 5 * w.dx][w.y + 5 * w.dy] += eva.edge;
         for (int k = 1; k <= 4; ++k)
@@ -125,17 +129,79 @@ int generate(int thr, int dep, int occupied, const EVA* table) {
 
 }  // namespace
 
+// Loads the points in cell-number order and sorts them stably, highest first. A stable order is
+// unique, so any stable sort yields the order DIVIDE_AND_CONQUER over the whole board would
+// give; this one is cheaper, for it runs at every node of every search:
+//  - zeros (most of the board, far from any stone) need no sorting: they sit in cell order
+//    between the positive and the negative points;
+//  - positive points (window credits, mostly below 65536) go through a byte-wise LSD radix
+//    sort that skips the bytes all of them share;
+//  - negative points (the stones) are few and merge-sorted in place at the end.
 void MERGE_SORT() {
     const int n = BOARDSIZE;
+    static POINT zeros[1000], negatives[1000], spare[1000];
+    int n_pos = 0, n_zero = 0, n_neg = 0;
+    uint32_t any_bits = 0, all_bits = ~0u;
     for (int y = 1; y <= n; ++y)
         for (int x = 1; x <= n; ++x)
-            point[(y - 1) * n + x] = POINT{x, y, jiazhi[x][y]};
-    DIVIDE_AND_CONQUER(1, n * n);
+        {
+            const int v = jiazhi[x][y];
+            if (v > 0)
+            {
+                point[1 + n_pos++] = POINT{x, y, v};
+                const uint32_t rank = 0x7fffffffu - static_cast<uint32_t>(v);  // ascending rank
+                any_bits |= rank;
+                all_bits &= rank;
+            }
+            else if (v == 0)
+                zeros[n_zero++] = POINT{x, y, 0};
+            else
+                negatives[n_neg++] = POINT{x, y, v};
+        }
+
+    // Radix passes over the bytes in which the positive points differ; each pass is stable.
+    const uint32_t varying = any_bits ^ all_bits;
+    POINT* src             = point + 1;
+    POINT* dst             = spare;
+    for (int shift = 0; shift < 32; shift += 8)
+    {
+        if (((varying >> shift) & 0xffu) == 0)
+            continue;
+        int start[257] = {};
+        for (int k = 0; k < n_pos; ++k)
+            ++start[1 + (((0x7fffffffu - static_cast<uint32_t>(src[k].val)) >> shift) & 0xffu)];
+        for (int b = 1; b <= 256; ++b)
+            start[b] += start[b - 1];
+        for (int k = 0; k < n_pos; ++k)
+            dst[start[((0x7fffffffu - static_cast<uint32_t>(src[k].val)) >> shift) & 0xffu]++] =
+                src[k];
+        POINT* swap = src;
+        src         = dst;
+        dst         = swap;
+    }
+    if (src != point + 1)
+        std::memcpy(point + 1, src, sizeof(POINT) * n_pos);
+
+    std::memcpy(point + 1 + n_pos, zeros, sizeof(POINT) * n_zero);
+    std::memcpy(point + 1 + n_pos + n_zero, negatives, sizeof(POINT) * n_neg);
+    DIVIDE_AND_CONQUER(1 + n_pos + n_zero, n * n);
 }
 
 // Stable: on equal scores the first half wins, so ties stay in cell-number order.
 void DIVIDE_AND_CONQUER(int st, int ed) {
-    if (ed - st > 1)
+    if (ed - st > 1 && ed - st < SMALL_RUN)
+    {
+        // Short runs: insertion sort, stable as well (a point passes only strictly lower ones).
+        for (int k = st + 1; k <= ed; ++k)
+        {
+            const POINT p = point[k];
+            int j         = k - 1;
+            for (; j >= st && point[j].val < p.val; --j)
+                point[j + 1] = point[j];
+            point[j + 1] = p;
+        }
+    }
+    else if (ed - st > 1)
     {
         const int mid = (st + ed) / 2;
         DIVIDE_AND_CONQUER(st, mid);

@@ -186,13 +186,15 @@ TEST(Generators, EqualScoresFollowCellNumberOrder) {
 
 TEST(Generators, SortIsStableAndDescending) {
     struct Case {
-        int size, spread;
+        int size, spread, scale;
         const char* why;
     };
     const Case cases[] = {
-        {15, 3, "few distinct scores: long runs of ties"},
-        {20, 1000, "many distinct scores"},
-        {10, 1, "all equal: the already-ordered shortcut"},
+        {15, 3, 1, "few distinct scores: long runs of ties"},
+        {20, 1000, 1, "many distinct scores"},
+        {10, 1, 1, "all equal: the already-ordered shortcut"},
+        {25, 40000, 50000, "scores up to a billion either way, ties among them"},
+        {15, 7, 100000000, "a few huge scores of both signs"},
     };
     std::srand(7);
     for (const Case& tc : cases)
@@ -202,7 +204,7 @@ TEST(Generators, SortIsStableAndDescending) {
         for (int y = 1; y <= tc.size; ++y)
             for (int x = 1; x <= tc.size; ++x)
             {
-                jiazhi[x][y] = std::rand() % tc.spread - tc.spread / 2;
+                jiazhi[x][y] = (std::rand() % tc.spread - tc.spread / 2) * tc.scale;
                 expected.push_back(POINT{x, y, jiazhi[x][y]});
             }
         std::stable_sort(expected.begin(), expected.end(),
@@ -217,4 +219,19 @@ TEST(Generators, SortIsStableAndDescending) {
         }
     }
     BOARDSIZE = 15;
+}
+
+TEST(Generators, DivideAndConquerSortsOnlyItsRange) {
+    const int vals[] = {5, -3, 5, 9, 0, 9, -3, 1, 5, 2, 9, 0, 7};
+    constexpr int N  = sizeof vals / sizeof vals[0];
+    for (int k = 0; k < N; ++k)
+        point[k + 1] = POINT{k + 1, 0, vals[k]};
+    point[0] = POINT{-1, 0, 100};   // outside the range: untouched
+    point[N + 1] = POINT{-2, 0, 100};
+    DIVIDE_AND_CONQUER(1, N);
+    const int want_x[] = {4, 6, 11, 13, 1, 3, 9, 10, 8, 5, 12, 2, 7};
+    for (int k = 0; k < N; ++k)
+        EXPECT_EQ(point[k + 1].posx, want_x[k]) << "position " << k + 1;
+    EXPECT_EQ(point[0].posx, -1);
+    EXPECT_EQ(point[N + 1].posx, -2);
 }
