@@ -139,8 +139,48 @@ const BookRow BOOK[] = {
     {5, {S(5, 4), F(6, 5), S(6, 6)}, {A(4, 5), A(5, 5), A(5, 3), A(5, 6), A(5, 7), A(4, 6)}},
 
     // Moves 6 to 8: deeper lines, each extending one of the move-5 rows above by the
-    // stone just played.
-    // BOOK_LINES_6_TO_8
+    // stone just played. Every answer was checked against the threat attack search for a
+    // forced win of the other side.
+    // S (5, 5), F (5, 3), S (3, 5): F took (6, 3); (4, 3) stops the open three on the
+    // third row. If S went to (3, 4) instead, (6, 5) wins by force; (7, 3) is quieter.
+    {6, {S(5, 5), F(5, 3), S(3, 5), F(6, 3)},               {A(4, 3)}},
+    {7, {S(5, 5), F(5, 3), S(3, 5), F(6, 3), S(3, 4)},      {A(6, 5), A(7, 3, 500000)}},
+    {7, {S(5, 5), F(5, 3), S(3, 5), F(6, 3), S(4, 3)},      {A(6, 4), A(5, 4, 999999)}},
+    // F took (4, 2): S answers with its own open three (4, 5) or takes F's vital (4, 3);
+    // F must then close the three, and S closes the diagonal at (6, 4).
+    {6, {S(5, 5), F(5, 3), S(3, 5), F(4, 2)},               {A(4, 5), A(4, 3, 999999)}},
+    {7, {S(5, 5), F(5, 3), S(3, 5), F(4, 2), S(4, 5)},      {A(6, 5), A(2, 5, 999999)}},
+    {8, {S(5, 5), F(5, 3), S(3, 5), F(4, 2), S(4, 5), F(6, 5)}, {A(6, 4)}},
+    // S (5, 5), F (7, 7), S (6, 5), F (7, 5): S closes the split pair on column 7.
+    {6, {S(5, 5), F(7, 7), S(6, 5), F(7, 5)},               {A(7, 6), A(6, 6, 999999)}},
+    {7, {S(5, 5), F(7, 7), S(6, 5), F(7, 5), S(7, 6)},      {A(4, 3), A(5, 4, 999999)}},
+    {8, {S(5, 5), F(7, 7), S(6, 5), F(7, 5), S(7, 6), F(4, 3)}, {A(5, 6), A(4, 5, 999999)}},
+    // S (5, 5), F (6, 6), S (5, 4), F (5, 3): S closes the diagonal through the centre.
+    {6, {S(5, 5), F(6, 6), S(5, 4), F(5, 3)},               {A(6, 2), A(3, 5, 999999)}},
+    {7, {S(5, 5), F(6, 6), S(5, 4), F(5, 3), S(6, 2)},      {A(5, 7), A(3, 5, 999999)}},
+    // S (5, 4), F (3, 4), S (3, 5), F (5, 5): S closes the diagonal, F builds the split
+    // four point (3, 3), which S then takes.
+    {6, {S(5, 4), F(3, 4), S(3, 5), F(5, 5)},               {A(6, 6), A(3, 3, 999999)}},
+    {7, {S(5, 4), F(3, 4), S(3, 5), F(5, 5), S(6, 6)},      {A(2, 2), A(3, 3, 999999)}},
+    {8, {S(5, 4), F(3, 4), S(3, 5), F(5, 5), S(6, 6), F(2, 2)}, {A(3, 3), A(4, 5, 999999)}},
+    // S (5, 4), F (7, 3), S (4, 3), F (6, 5).
+    {6, {S(5, 4), F(7, 3), S(4, 3), F(6, 5)},               {A(6, 3), A(5, 5, 999999)}},
+    {7, {S(5, 4), F(7, 3), S(4, 3), F(6, 5), S(6, 3)},      {A(5, 5), A(4, 5, 999999)}},
+    {8, {S(5, 4), F(7, 3), S(4, 3), F(6, 5), S(6, 3), F(5, 5)},
+        {A(7, 5), A(4, 5, 999999), A(6, 6, 999999)}},
+    // S (5, 4), F (7, 4), S (5, 5), F (6, 5): S makes an open three at (5, 6); F closes it.
+    {6, {S(5, 4), F(7, 4), S(5, 5), F(6, 5)},               {A(5, 6), A(8, 3, 500000)}},
+    {7, {S(5, 4), F(7, 4), S(5, 5), F(6, 5), S(5, 6)},      {A(5, 3), A(5, 7, 999999)}},
+    {8, {S(5, 4), F(7, 4), S(5, 5), F(6, 5), S(5, 6), F(5, 3)}, {A(3, 5), A(6, 2, 999999)}},
+    // S (5, 5), F (7, 6), S (6, 4), F (7, 3).
+    {6, {S(5, 5), F(7, 6), S(6, 4), F(7, 3)},               {A(5, 3), A(7, 4, 999999)}},
+    {7, {S(5, 5), F(7, 6), S(6, 4), F(7, 3), S(5, 3)},      {A(5, 6), A(5, 4, 999999)}},
+    {8, {S(5, 5), F(7, 6), S(6, 4), F(7, 3), S(5, 3), F(5, 6)}, {A(8, 4), A(6, 6, 999999)}},
+    // S (5, 4), F (5, 3), S (3, 5), F (3, 3): S takes the point between F's stones; F
+    // makes an open three on the diagonal, which S closes at either end.
+    {6, {S(5, 4), F(5, 3), S(3, 5), F(3, 3)},               {A(4, 3), A(5, 5, 999999)}},
+    {7, {S(5, 4), F(5, 3), S(3, 5), F(3, 3), S(4, 3)},      {A(5, 5)}},
+    {8, {S(5, 4), F(5, 3), S(3, 5), F(3, 3), S(4, 3), F(5, 5)}, {A(2, 2), A(6, 6)}},
 };
 // clang-format on
 
