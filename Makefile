@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= 2
 
-.PHONY: all build run test test-sanitize bench soak clean
+.PHONY: all build run test test-sanitize bench soak fuzz-build fuzz fuzz-replay clean
 
 all: build
 
@@ -29,8 +29,24 @@ TURN  ?= 200
 soak: build
 	./$(BUILD)/tests/gravik-soak $(GAMES) $(TURN) 1
 
+# Protocol fuzzing with libFuzzer: make fuzz FUZZ_SECONDS=1800 (new inputs go to build-fuzz/corpus).
+FUZZ_SECONDS ?= 60
+fuzz-build:
+	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DGRAVIK_FUZZ=ON -DGRAVIK_TESTS=OFF
+	cmake --build build-fuzz -j$(JOBS) --target gravik-fuzz
+
+fuzz: fuzz-build
+	mkdir -p build-fuzz/corpus
+	./build-fuzz/gravik-fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 \
+	  -max_len=2048 build-fuzz/corpus tests/fuzz/corpus
+
+# Replays the kept corpus once: every input must run clean.
+fuzz-replay: fuzz-build
+	./build-fuzz/gravik-fuzz -runs=0 -rss_limit_mb=4096 tests/fuzz/corpus
+
 bench: build
 	./$(BUILD)/gravik-bench
 
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) build-sanitize build-fuzz

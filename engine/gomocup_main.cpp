@@ -31,10 +31,7 @@ void reply_error(const char* why = nullptr) {
     std::fflush(stdout);
 }
 
-[[noreturn]] void finish() {
-    std::fflush(stdout);
-    std::exit(0);
-}
+[[noreturn]] void finish() { end_process(0); }
 
 // Next whitespace-delimited word. End of input ends the process like END does.
 std::string read_word() {
@@ -320,7 +317,21 @@ const Command COMMANDS[] = {
 
 }  // namespace
 
+void (*end_process_hook)(int status) = nullptr;
+
+void end_process(int status) {
+    std::fflush(stdout);
+    if (end_process_hook)
+        end_process_hook(status);
+    std::exit(status);
+}
+
 void gomocup() {
+    gomocup_start();
+    gomocup_serve();
+}
+
+void gomocup_start() {
     F_WID              = 50;
     MAX_LAYER          = 15;
     MAX_TIME           = 2000;
@@ -337,7 +348,9 @@ void gomocup() {
                 "supported now.\n");
     std::printf("DEBUG Default timeout_turn - 2s\n");
     std::fflush(stdout);
+}
 
+void gomocup_serve() {
     for (;;)
     {
         command = read_word();
