@@ -11,12 +11,17 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 
+#include "console/play.h"
+#include "engine/Main.h"
 #include "tests/support/engine_process.h"
+#include "tests/support/picture.h"
 
 namespace {
 
@@ -261,4 +266,84 @@ TEST(PlayOnPipe, KeysAreBytesAndEndOfInputEndsTheProcess) {
     EXPECT_NE(last.find("9:play mode(on)  s:save"), std::string::npos) << "9 turned hints on";
     EXPECT_NE(last.find("t:test mode(on)  \x1b[0m"), std::string::npos) << "t turned test mode on";
     EXPECT_EQ(all.find("wins!"), std::string::npos);
+}
+
+namespace {
+
+bool playing = false;
+
+// Keys that run out end the process with status 0, which would read as a pass.
+void fail_if_still_playing() {
+    if (playing)
+    {
+        std::fprintf(stderr, "the game ran out of keys\n");
+        _exit(1);
+    }
+}
+
+// Runs PLAY in this process on the keys given; the game must end before they run out.
+std::string play_in_process(const std::string& keys) {
+    static const int registered = std::atexit(fail_if_still_playing);
+    (void)registered;
+    std::istringstream typed(keys);
+    std::streambuf* const old = std::cin.rdbuf(typed.rdbuf());
+    testing::internal::CaptureStdout();
+    playing = true;
+    PLAY();
+    playing = false;
+    const std::string out = testing::internal::GetCapturedStdout();
+    std::cin.rdbuf(old);
+    return out;
+}
+
+void set_moves(const std::vector<std::pair<int, int>>& moves) {
+    for (const auto& m : moves)
+    {
+        stonex[i] = m.first;
+        stoney[i] = m.second;
+        ++i;
+    }
+}
+
+}  // namespace
+
+TEST(Play, UndoOnBluesTurnAsksRedAgainForTheSameSlot) {
+    fresh_game(15, 1);
+    playmode = 0;
+    // BLUE holds four on row 8; RED's last stone (slot 8) is taken back on BLUE's turn.
+    set_moves({{1, 8}, {1, 1}, {2, 8}, {2, 1}, {3, 8}, {3, 1}, {4, 8}, {10, 10}});
+    posx = posy = 12;
+    // Undo; a pick at (12,12) that RED's turn then replaces with (13,12); BLUE completes five.
+    const std::string out = play_in_process("0" "5" "65" "44444444" "2222" "5");
+    EXPECT_EQ(stonex[8], 13);
+    EXPECT_EQ(stoney[8], 12);
+    EXPECT_EQ(stonex[9], 5);
+    EXPECT_EQ(i, 10);
+    EXPECT_EQ(result, 2);
+    const std::string tail = "     \x1b[7m BLUE ( 5 ,8 ) 9 step\x1b[0m\n      RED's turn\n";
+    EXPECT_NE(out.find(tail), std::string::npos);
+    EXPECT_EQ(out.substr(out.size() - 16), "\n\n    BLUE wins!");
+}
+
+TEST(Play, AnAllButFullBoardIsADraw) {
+    fresh_game(10, 1);
+    playmode = 0;
+    // Colour by (x + 2y) mod 4 leaves no five in any direction; (1,1) stays for BLUE's last
+    // move and (2,1), RED's, stays empty when the game ends.
+    std::vector<std::pair<int, int>> blue, red;
+    for (int x = 1; x <= 10; ++x)
+        for (int y = 1; y <= 10; ++y)
+            if (!(y == 1 && (x == 1 || x == 2)))
+                ((x + 2 * y) % 4 < 2 ? red : blue).push_back({x, y});
+    ASSERT_EQ(blue.size(), 49u);
+    ASSERT_EQ(red.size(), 49u);
+    for (size_t k = 0; k < 49; ++k)
+        set_moves({blue[k], red[k]});
+    posx = posy = 1;
+    const std::string out = play_in_process("5");
+    EXPECT_EQ(i, 100);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(qp[2][1], 0);
+    EXPECT_EQ(out.substr(out.size() - 11), "\n\n    Draw!");
+    BOARDSIZE = 15;
 }
