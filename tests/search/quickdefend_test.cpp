@@ -185,6 +185,19 @@ TEST(QuickDefend, EveryCandidateLosingLiftsThemBack) {
         EXPECT_EQ(jz[nex[a][1]][ney[a][1]], 500000 - 70000) << "candidate " << a;
 }
 
+TEST(QuickDefend, NoCandidateAtAllReportsALoss) {
+    // An empty board offers the root generator nothing above its floor.
+    fresh_game(15, 1);
+    defend_settings(3, 5);
+    const std::string out = run_quickdefend();
+    EXPECT_EQ(nex[1][1], 0);
+    EXPECT_EQ(out, LOSE_MESSAGE);
+    EXPECT_EQ(situation, -1.0);
+    for (int x = 1; x <= 15; ++x)
+        for (int y = 1; y <= 15; ++y)
+            EXPECT_EQ(jz[x][y], 0);
+}
+
 TEST(QuickDefend, ClockOutNeverMarksALoss) {
     struct Case {
         bool open_four;
