@@ -42,16 +42,31 @@ inline bool out_of_time() { return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY; }
 // Inside DFS the clock is read only near the root, never in the last plies.
 inline bool shallow(int dep) { return dep <= 2 || dep < LAYER - 2; }
 
+inline bool is_idle(const EVA& eva) { return eva.edge == 0 && eva.center == 0; }
+
 // The shared frame of MOVECOM and MOVEPLA: scores every point from the windows through it,
 // sorts, and keeps the best candidates under the selection thresholds.
 int generate(int thr, int dep, int occupied, const EVA* table) {
     const int n = BOARDSIZE;
 
     // Step 1. Occupied points start far below any threshold; the frame around the board
-    // (which only collects off-board window credits) is cleared as well.
+    // (which only collects off-board window credits) is cleared as well. Note the stones'
+    // bounding box on the way.
+    int min_x = n + 1, max_x = 0, min_y = n + 1, max_y = 0;
     for (int x = 0; x <= n + 1; ++x)
         for (int y = 0; y <= n + 1; ++y)
-            jiazhi[x][y] = un[x][y] != 0 ? occupied : 0;
+        {
+            if (un[x][y] == 0)
+            {
+                jiazhi[x][y] = 0;
+                continue;
+            }
+            jiazhi[x][y] = occupied;
+            min_x = x < min_x ? x : min_x;
+            max_x = x > max_x ? x : max_x;
+            min_y = y < min_y ? y : min_y;
+            max_y = y > max_y ? y : max_y;
+        }
 
     // Step 2. Empty candidate list for this depth.
     for (int k = 0; k <= LIST_SLOTS; ++k)
@@ -68,8 +83,18 @@ int generate(int thr, int dep, int occupied, const EVA* table) {
                     jiazhi[x + 2 * DIR_X[dir]][y + 2 * DIR_Y[dir]] += 1;
                 }
 
-    // Step 4. Window credits: edge to both end cells, center to the four middle cells.
-    scan_windows([&](const Window& w) {
+    // Step 4. Window credits: edge to both end cells, center to the four middle cells. When a
+    // window without stones credits nothing, only the windows that can hold a stone are
+    // visited: their start cell lies at most five cells before the box (and after it, for the
+    // anti-diagonal). The credits are sums, so the order of the windows does not matter.
+    const bool empty_windows_idle = is_idle(table[idx6(0, 0, 0, 0, 0, 0)]) &&
+                                    is_idle(table[idx6(0, 0, 0, 0, 0, OFF_BOARD)]);
+    if (!empty_windows_idle)
+    {
+        min_x = min_y = 1;
+        max_x = max_y = n;
+    }
+    scan_windows(min_x - 5, max_x, min_y - 5, max_y + 5, [&](const Window& w) {
         const EVA& eva = table[w.i6];
         if ((eva.edge | eva.center) == 0)  // most windows are empty and credit nothing
             return;

@@ -24,10 +24,11 @@ struct Window {
     int i6, i5;
 };
 
-// Visits every six-cell window whose first five cells lie on the board: for each start cell
-// (x outer, y inner) the windows along x, along y, diagonal and anti-diagonal, when they fit.
+// Visits the six-cell windows whose first five cells lie on the board and whose start cell lies
+// in x_lo..x_hi, y_lo..y_hi: for each start cell (x outer, y inner) the windows along x, along y,
+// diagonal and anti-diagonal, when they fit.
 template <class Visit>
-inline void scan_windows(Visit visit) {
+inline void scan_windows(int x_lo, int x_hi, int y_lo, int y_hi, Visit visit) {
     const int n = BOARDSIZE;
     auto make = [](int x, int y, int dx, int dy, bool last_off) {
         const int w1 = un[x][y], w2 = un[x + dx][y + dy], w3 = un[x + 2 * dx][y + 2 * dy];
@@ -35,8 +36,8 @@ inline void scan_windows(Visit visit) {
         const int w6 = last_off ? OFF_BOARD : un[x + 5 * dx][y + 5 * dy];
         return Window{x, y, dx, dy, idx6(w1, w2, w3, w4, w5, w6), idx5(w1, w2, w3, w4, w5)};
     };
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
+    for (int x = x_lo < 1 ? 1 : x_lo; x <= x_hi && x <= n; ++x)
+        for (int y = y_lo < 1 ? 1 : y_lo; y <= y_hi && y <= n; ++y)
         {
             if (x <= n - 4)
                 visit(make(x, y, 1, 0, x == n - 4));
@@ -47,6 +48,12 @@ inline void scan_windows(Visit visit) {
             if (x <= n - 4 && y >= 5)
                 visit(make(x, y, 1, -1, x == n - 4 || y == 5));
         }
+}
+
+// Visits every six-cell window whose first five cells lie on the board, in the order above.
+template <class Visit>
+inline void scan_windows(Visit visit) {
+    scan_windows(1, BOARDSIZE, 1, BOARDSIZE, visit);
 }
 
 void MERGE_SORT();                        // loads point from jiazhi in cell order, sorts it
