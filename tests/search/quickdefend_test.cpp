@@ -10,15 +10,13 @@
 #include "search/ai.h"
 #include "search/quickdefend.h"
 #include "search/slowsearch.h"
+#include "tests/search/threat_test_support.h"
 #include "tests/support/picture.h"
 
 namespace {
 
-void clear_hash_tables() {
-    std::memset(hash_tag, 0, sizeof hash_tag);
-    std::memset(hash_tag1, 0, sizeof hash_tag1);
-    std::memset(hash_tag2, 0, sizeof hash_tag2);
-}
+using threat_test::clear_hash_tables;
+using threat_test::points_at_least;
 
 // Settings of a depth-limited run that the clock never ends.
 void defend_settings(int next_move, int max_depth1) {
@@ -262,42 +260,8 @@ TEST(QuickDefend, ClockOutNeverMarksALoss) {
 }
 
 // Generators of the defence search: as the attack search's, sides exchanged, at most 50.
-namespace {
-
-int points_at_least(int t, int cap) {
-    int count = 0;
-    for (int x = 1; x <= BOARDSIZE; ++x)
-        for (int y = 1; y <= BOARDSIZE; ++y)
-            count += jiazhi[x][y] >= t;
-    return count < cap ? count : cap;
-}
-
-// Twos of both sides spread over the board: many points in every score band.
-void scattered_position() {
-    fresh_game(15, 2);
-    put_picture(un, 2, 2, {".............",
-                           ".xx......o...",
-                           "..........o..",
-                           ".............",
-                           "....x........",
-                           "...x...oo....",
-                           ".............",
-                           "..o......x...",
-                           "...o......x..",
-                           ".............",
-                           "..xx.....oo..",
-                           "............."});
-    // A closed three of the engine: its one open five-cell window credits 50.
-    un[8][14]  = 2;
-    un[9][14]  = 1;
-    un[10][14] = 1;
-    un[11][14] = 1;
-}
-
-}  // namespace
-
 TEST(QuickDefend, GeneratorThresholdsFollowDepth) {
-    scattered_position();
+    threat_test::scattered_position(2, 1);
     struct Case {
         bool attack;
         int dep, depth_limit, attack_reach, threshold;

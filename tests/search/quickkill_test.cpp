@@ -10,15 +10,13 @@
 #include "search/ai.h"
 #include "search/quickkill.h"
 #include "search/slowsearch.h"
+#include "tests/search/threat_test_support.h"
 #include "tests/support/picture.h"
 
 namespace {
 
-void clear_hash_tables() {
-    std::memset(hash_tag, 0, sizeof hash_tag);
-    std::memset(hash_tag1, 0, sizeof hash_tag1);
-    std::memset(hash_tag2, 0, sizeof hash_tag2);
-}
+using threat_test::clear_hash_tables;
+using threat_test::points_at_least;
 
 // Settings of a depth-limited run that the clock never ends.
 void kill_settings(int next_move, int max_depth) {
@@ -82,7 +80,40 @@ void double_three_position() {
                            "x.....x"});
 }
 
+// A split four at (9, 8) forces (8, 8); then (9, 7) makes two fours. No threes on the way.
+void chain_of_fours_position() {
+    fresh_game(15, 1);
+    put_picture(qp, 4, 4, {".....x....",
+                           ".....ox...",
+                           ".....o....",
+                           "......ooox",
+                           "xooo......",
+                           "..x......."});
+}
+
 }  // namespace
+
+TEST(QuickKill, ChainOfFoursIsFoundInTheSecondIteration) {
+    struct Case {
+        int max_depth;
+        bool wins;
+        const char* why;
+    };
+    const Case cases[] = {
+        {4, false, "four, answer, double four: the first iteration stops before the five"},
+        {6, true, "the second iteration proves it"},
+    };
+    for (const Case& tc : cases)
+    {
+        chain_of_fours_position();
+        clear_hash_tables();
+        kill_settings(10, tc.max_depth);
+        const std::string out = run_quickkill();
+        EXPECT_EQ(out, tc.wins ? WIN_MESSAGE : "") << tc.why;
+        EXPECT_EQ(jz[9][8], tc.wins ? 10500000 : 0) << tc.why;
+        EXPECT_EQ(break_depth1, tc.wins ? 6 : 4) << tc.why;
+    }
+}
 
 TEST(QuickKill, DoubleFourIsPlayedWithTheMessage) {
     double_four_position();
@@ -251,46 +282,8 @@ TEST(QuickKill, ClockOutNeverGivesAWin) {
 }
 
 // Generators: the list is the sorted points down to the depth's threshold, at most 100.
-namespace {
-
-// Number of candidates a threshold should keep: all points scoring at least `t`, capped.
-int points_at_least(int t, int cap) {
-    int count = 0;
-    for (int x = 1; x <= BOARDSIZE; ++x)
-        for (int y = 1; y <= BOARDSIZE; ++y)
-            count += jiazhi[x][y] >= t;
-    return count < cap ? count : cap;
-}
-
-// Twos and single stones of both sides spread over the board: scores in every band.
-void scattered_position(int rule) {
-    fresh_game(15, rule);
-    put_picture(qp, 2, 2, {".............",
-                           ".oo......x...",
-                           "..........x..",
-                           ".............",
-                           "....o........",
-                           "...o...xx....",
-                           ".............",
-                           "..x......o...",
-                           "...x......o..",
-                           ".............",
-                           "..oo.....xx..",
-                           "............."});
-    // A closed three of the opponent: its one open five-cell window credits 50.
-    qp[8][14]  = 1;
-    qp[9][14]  = 2;
-    qp[10][14] = 2;
-    qp[11][14] = 2;
-    for (int x = 1; x <= 15; ++x)
-        for (int y = 1; y <= 15; ++y)
-            un[x][y] = static_cast<char>(qp[x][y]);
-}
-
-}  // namespace
-
 TEST(QuickKill, GeneratorThresholdsFollowDepth) {
-    scattered_position(2);
+    threat_test::scattered_position(2, 2);
     struct Case {
         bool attack;
         int dep, depth_limit, threshold;
@@ -369,7 +362,7 @@ TEST(QuickKill, FreestyleTakesTheDecisivePointAlone) {
         EXPECT_EQ(ney[1][tc.dep], 5) << tc.why;
     }
     // Without a decisive point, freestyle tries nothing within three plies of the limit.
-    scattered_position(1);
+    threat_test::scattered_position(1, 2);
     DEPTH = 6;
     EXPECT_EQ(MOC(0, 3), 0);
     DEPTH = 7;
