@@ -42,11 +42,11 @@ bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }
 // Opponent's attacking moves: the attack search's threat scoring with the sides exchanged.
 int MOVEP(int /*thr*/, int dep) {
     // Step 1. Fresh scores and list.
-    threat_reset_scores(DEFEND_OCCUPIED);
+    const StartBox box = threat_reset_scores(DEFEND_OCCUPIED);
     threat_clear_list(dep);
 
     // Step 2. Five-cell credit to all five cells, six-cell credit to the four middle ones.
-    scan_windows([](const Window& w) {
+    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
         const int five = strucDxFive[w.i5];
         const int six  = strucDxSix[w.i6];
         jiazhi[w.x][w.y] += five;
@@ -80,10 +80,10 @@ int MOVEP(int /*thr*/, int dep) {
 
 // Engine's answers to the opponent's threats.
 int MOVEC(int /*thr*/, int dep) {
-    threat_reset_scores(DEFEND_OCCUPIED);
+    const StartBox box = threat_reset_scores(DEFEND_OCCUPIED);
     threat_clear_list(dep);
 
-    scan_windows([](const Window& w) {
+    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
         const int five = strucDFive[w.i5];
         const int six  = strucDSix[w.i6];
         const int six2 = strucDySix[w.i6];

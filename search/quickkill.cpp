@@ -31,14 +31,28 @@ bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }
 
 }  // namespace
 
-// Fresh score board for a generator: occupied points far below any threshold.
-void threat_reset_scores(int occupied) {
+// Fresh score board for a generator: occupied points far below any threshold. Every threat
+// table entry needs a stone among the first five cells of its window, so only windows starting
+// at most five cells before the stones' bounding box (or after it, for the anti-diagonal)
+// can earn credit.
+StartBox threat_reset_scores(int occupied) {
     const int n = BOARDSIZE;
-    std::memset(jiazhi, 0, sizeof jiazhi);
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            if (un[x][y] != 0)
-                jiazhi[x][y] = occupied;
+    int min_x = n + 1, max_x = 0, min_y = n + 1, max_y = 0;
+    for (int x = 0; x <= n + 1; ++x)
+        for (int y = 0; y <= n + 1; ++y)
+        {
+            if (un[x][y] == 0)
+            {
+                jiazhi[x][y] = 0;
+                continue;
+            }
+            jiazhi[x][y] = occupied;
+            min_x        = x < min_x ? x : min_x;
+            max_x        = x > max_x ? x : max_x;
+            min_y        = y < min_y ? y : min_y;
+            max_y        = y > max_y ? y : max_y;
+        }
+    return StartBox{min_x - 5, max_x, min_y - 5, max_y + 5};
 }
 
 void threat_clear_list(int dep) {
@@ -69,11 +83,11 @@ bool threat_decisive_point(int dep) {
 // Engine's attacking moves: points that make threes, fours or five, or stop the opponent's.
 int MOC(int /*thr*/, int dep) {
     // Step 1. Fresh scores and list.
-    threat_reset_scores(KILL_OCCUPIED);
+    const StartBox box = threat_reset_scores(KILL_OCCUPIED);
     threat_clear_list(dep);
 
     // Step 2. Five-cell credit to all five cells, six-cell credit to the four middle ones.
-    scan_windows([](const Window& w) {
+    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
         const int five = strucKFive[w.i5];
         const int six  = strucKSix[w.i6];
         jiazhi[w.x][w.y] += five;
@@ -105,10 +119,10 @@ int MOC(int /*thr*/, int dep) {
 
 // Opponent's answers to the engine's threats: blocks of its threes and fours, and counter-fours.
 int MOP(int /*thr*/, int dep) {
-    threat_reset_scores(KILL_OCCUPIED);
+    const StartBox box = threat_reset_scores(KILL_OCCUPIED);
     threat_clear_list(dep);
 
-    scan_windows([](const Window& w) {
+    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
         const int five = strucKxFive[w.i5];
         const int six  = strucKxSix[w.i6];
         const int six2 = strucKySix[w.i6];
