@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "engine/Main.h"
 #include "engine/timer.h"
@@ -317,6 +318,58 @@ TEST(QuickKill, GeneratorThresholdsFollowDepth) {
     EXPECT_GT(kept[0], kept[1]);
     EXPECT_GT(kept[1], kept[2]);
     EXPECT_GT(kept[2], 0);
+}
+
+TEST(QuickKill, GeneratorScoresAreSymmetric) {
+    // Every five- and six-cell window is credited to all of its cells alike, so the scores of
+    // the board turned or mirrored are the scores turned or mirrored, edges included.
+    // A cluster well inside the board: windows reaching in from every side must be counted.
+    fresh_game(15, 2);
+    put_picture(un, 5, 5, {"o.o..x.",
+                           ".x.o...",
+                           "..xo.o.",
+                           "ox.x...",
+                           "...oxxx",
+                           ".o.....",
+                           "x...o.o"});
+    char original[JZ_SIDE][JZ_SIDE];
+    std::memcpy(original, un, sizeof un);
+    int base[2][JZ_SIDE][JZ_SIDE];
+    DEPTH = 50;
+    for (int sym = 0; sym < 8; ++sym)
+    {
+        auto map = [sym](int x, int y, int* mx, int* my) {
+            int a = (sym & 1) ? 16 - x : x, b = (sym & 2) ? 16 - y : y;
+            if (sym & 4)
+                std::swap(a, b);
+            *mx = a;
+            *my = b;
+        };
+        std::memset(un, 0, sizeof un);
+        for (int x = 1; x <= 15; ++x)
+            for (int y = 1; y <= 15; ++y)
+            {
+                int mx, my;
+                map(x, y, &mx, &my);
+                un[mx][my] = original[x][y];
+            }
+        for (int gen = 0; gen < 2; ++gen)
+        {
+            gen == 0 ? MOC(0, 1) : MOP(0, 2);
+            for (int x = 1; x <= 15; ++x)
+                for (int y = 1; y <= 15; ++y)
+                {
+                    int mx, my;
+                    map(x, y, &mx, &my);
+                    if (sym == 0)
+                        base[gen][x][y] = jiazhi[x][y];
+                    else
+                        ASSERT_EQ(jiazhi[mx][my], base[gen][x][y])
+                            << (gen == 0 ? "MOC" : "MOP") << " symmetry " << sym << " at " << x
+                            << "," << y;
+                }
+        }
+    }
 }
 
 TEST(QuickKill, WindowCreditsOfAnOpenTwo) {
