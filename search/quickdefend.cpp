@@ -223,10 +223,12 @@ int QUICKDEFEND() {
             ++node2;
             un[x][y] = 1;
             set_child_key(1, x, y);
-            // A move that loses at once (a forbidden one) is not searched; a five still is.
-            if (SITUA(0, x, y, 1) == -1)
+            // A move that loses at once (a forbidden one) is not searched, and neither is one
+            // that wins at once: after a five the game is over, whatever the opponent has.
+            const int r = SITUA(0, x, y, 1);
+            if (r == -1)
                 max_defend_now[x][y] = 0;
-            else if (DFS_3(0, 2) < 0)
+            else if (r == 0 && DFS_3(0, 2) < 0)
                 max_defend_now[x][y] = DEPTH1;
             un[x][y] = 0;
             if (out_of_time())

@@ -183,6 +183,20 @@ TEST(QuickDefend, EveryCandidateLosingLiftsThemBack) {
         EXPECT_EQ(jz[nex[a][1]][ney[a][1]], 500000 - 70000) << "candidate " << a;
 }
 
+TEST(QuickDefend, FiveHoldsEvenAgainstAnOpenFour) {
+    // The engine's five ends the game: the opponent's open four behind it does not count.
+    fresh_game(15, 1);
+    put_picture(qp, 4, 7, {".xxxx.", "......", "......", "oooo.."});
+    clear_hash_tables();
+    defend_settings(10, 3);
+    const std::string out = run_quickdefend();
+    ASSERT_EQ(nex[1][1], 8) << "the five is the only root candidate";
+    ASSERT_EQ(ney[1][1], 10);
+    EXPECT_EQ(jz[8][10], 0);
+    EXPECT_EQ(situation, 0.0);
+    EXPECT_EQ(out, "");
+}
+
 TEST(QuickDefend, NoCandidateAtAllReportsALoss) {
     // An empty board offers the root generator nothing above its floor.
     fresh_game(15, 1);
