@@ -184,7 +184,8 @@ TEST(Gomobook, BookAnswersFollowEverySymmetryOfTheBoard) {
             {
                 int tx = 0, ty = 0;
                 map_point(sym, x, y, &tx, &ty);
-                EXPECT_EQ(jz[tx][ty], identity[x][y]) << "symmetry " << sym << " at " << x << "," << y;
+                EXPECT_EQ(jz[tx][ty], identity[x][y])
+                    << "symmetry " << sym << " at " << x << "," << y;
             }
     }
 }
