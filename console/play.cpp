@@ -152,6 +152,12 @@ void PLAYER_TURN() {
 void PLAY() {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     ATARI();
+    // The cursor outlives the game; after a switch to a smaller board it could sit off the
+    // playing area, where key 5 would record a stone no rule can see.
+    if (posx > BOARDSIZE)
+        posx = BOARDSIZE;
+    if (posy > BOARDSIZE)
+        posy = BOARDSIZE;
     for (;;)
     {
         // Step 1. The side to move picks slot i. After an undo on BLUE's turn i is even, and
