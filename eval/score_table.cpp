@@ -11,6 +11,15 @@ int Nbranch[1000];
 
 namespace {
 
+// The position the incremental leaf score belongs to: size 0 means none (start over).
+struct KeptSum {
+    int size = 0;
+    char seen[JZ_SIDE][JZ_SIDE];
+    char code[PAD_CELLS];
+    int sum = 0;
+};
+KeptSum kept_sum;
+
 constexpr int WIDTH_ROWS = 18;
 
 // Candidates kept at each depth (column) for an iteration of a given depth (row). A 0 leaves
@@ -70,6 +79,7 @@ void GENERATE_WIDTH(int layer) {
 }
 
 void GENERATE_SCORE_TABLE(int a_depth) {
+    kept_sum.size = 0;  // every window may score differently now
     std::memset(strucP, 0, sizeof strucP);
     const int rule = gametype;
     // The side whose stones at both window ends make the window worthless under renju: black.
@@ -130,4 +140,46 @@ int SCORE_TABLE() {
             }
         }
     return sum;
+}
+
+void fill_padded_codes(char* code) {
+    const int n = BOARDSIZE;
+    std::memset(code, OFF_BOARD, PAD_CELLS);
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            code[padded(x, y)] = un[x][y];
+}
+
+int leaf_score() {
+    KeptSum& k = kept_sum;
+    if (k.size != BOARDSIZE)
+    {
+        k.size = BOARDSIZE;
+        std::memcpy(k.seen, un, sizeof un);
+        fill_padded_codes(k.code);
+        k.sum = SCORE_TABLE();
+        return k.sum;
+    }
+    // Only the windows through a changed cell score differently; each exists when its first
+    // five cells are on the board.
+    for_changed_cells(k.seen, [&k](int x, int y, int old, int now) {
+        const int f     = padded(x, y);
+        const int delta = now - old;
+        int sum         = k.sum;
+        for (int dir = 0; dir < 4; ++dir)
+        {
+            const int st = LINE_STEP[dir];
+            for (int t = 0; t <= 5; ++t)
+            {
+                const int s = f - t * st;
+                if (k.code[s] == OFF_BOARD || k.code[s + 4 * st] == OFF_BOARD)
+                    continue;
+                const int before = padded_idx6(k.code, s, st);
+                sum += strucP[before + delta * CELL_WEIGHT[t]] - strucP[before];
+            }
+        }
+        k.sum       = sum;
+        k.code[f]   = static_cast<char>(now);
+    });
+    return k.sum;
 }

@@ -1,6 +1,9 @@
 // The searches' working board, the per-depth branch widths and the leaf score.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 #include "engine/Main.h"
 
 extern char un[JZ_SIDE][JZ_SIDE];  // working copy of qp: 0 empty, 1 engine, 2 opponent
@@ -9,3 +12,61 @@ extern int Nbranch[1000];          // candidates kept by MOVECOM/MOVEPLA at each
 void GENERATE_WIDTH(int layer);           // fills Nbranch for an iteration of depth `layer`
 void GENERATE_SCORE_TABLE(int a_depth);  // rebuilds strucP from strucT for parity and rule
 int SCORE_TABLE();                        // sum of strucP over every six-cell window of un
+
+// SCORE_TABLE kept up to date instead of recomputed: the sum is remembered with the position it
+// belongs to, and only the windows through the cells changed since then are looked up again.
+// GENERATE_SCORE_TABLE and a new board size make it start over from SCORE_TABLE.
+int leaf_score();
+
+// ---- Incremental window bookkeeping shared with the move generators ----
+//
+// A kept position is a copy of `un` plus a padded code board: cell (x, y) at padded(x, y), five
+// cells of margin on every side holding OFF_BOARD (3), so the eleven cells of a line through any
+// board cell can be read without bounds checks. A six-cell window starting at s along step st
+// exists when its first five cells are on the board; its sixth cell may read 3.
+constexpr int PAD_MARGIN = 5;
+constexpr int PAD_STRIDE = 40;  // 5 + 25 + 5, rounded up
+constexpr int PAD_CELLS  = PAD_STRIDE * PAD_STRIDE;
+constexpr int padded(int x, int y) { return (x + PAD_MARGIN) * PAD_STRIDE + y + PAD_MARGIN; }
+// Steps of the four window directions: along x, along y, diagonal, anti-diagonal.
+constexpr int LINE_STEP[4]  = {PAD_STRIDE, 1, PAD_STRIDE + 1, PAD_STRIDE - 1};
+// Weight of window cell k (0..5) in the six-cell table index.
+constexpr int CELL_WEIGHT[6] = {324, 108, 36, 12, 4, 1};
+
+// Six-cell table index of the window starting at padded cell s along step st.
+inline int padded_idx6(const char* code, int s, int st) {
+    return code[s] * 324 + code[s + st] * 108 + code[s + 2 * st] * 36 + code[s + 3 * st] * 12 +
+           code[s + 4 * st] * 4 + code[s + 5 * st];
+}
+
+// Sets the padded code board from `un`: board cells copied, everything else OFF_BOARD.
+void fill_padded_codes(char* code);
+
+// Calls change(x, y, old, now) for every board cell where `un` differs from `seen`, then makes
+// `seen` equal to `un` (board and frame alike). Compares eight bytes at a time: the searches
+// change one or two cells between calls.
+template <class Change>
+inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], Change change) {
+    const int n      = BOARDSIZE;
+    const int first  = JZ_SIDE;             // byte of un[1][0]
+    const int end    = JZ_SIDE * (n + 1);   // byte after un[n][JZ_SIDE - 1]
+    const char* now  = &un[0][0];
+    char* was        = &seen[0][0];
+    for (int off = first; off < end; off += 8)
+    {
+        uint64_t a, b;
+        std::memcpy(&a, now + off, 8);
+        std::memcpy(&b, was + off, 8);
+        if (a == b)
+            continue;
+        for (int k = off; k < off + 8; ++k)
+        {
+            if (now[k] == was[k])
+                continue;
+            const int x = k / JZ_SIDE, y = k % JZ_SIDE;
+            if (x >= 1 && x <= n && y >= 1 && y <= n)
+                change(x, y, static_cast<int>(was[k]), static_cast<int>(now[k]));
+            was[k] = now[k];
+        }
+    }
+}

@@ -41,70 +41,45 @@ bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }
 
 // Opponent's attacking moves: the attack search's threat scoring with the sides exchanged.
 int MOVEP(int /*thr*/, int dep) {
-    // Step 1. Fresh scores and list.
-    const StartBox box = threat_reset_scores(DEFEND_OCCUPIED);
-    threat_clear_list(dep);
+    // Steps 1-2. Fresh list; five-cell credit to all five cells, six-cell credit to the four
+    // middle ones, kept from call to call.
+    clear_list(dep);
 
-    // Step 2. Five-cell credit to all five cells, six-cell credit to the four middle ones.
-    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
-        const int five = strucDxFive[w.i5];
-        const int six  = strucDxSix[w.i6];
-        jiazhi[w.x][w.y] += five;
-        for (int k = 1; k <= 4; ++k)
-            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six;
-    });
+    // The opponent's first attack is looked at more widely when the attack search got at least
+    // twice as deep as this iteration. Only points reaching the threshold can enter the list.
+    int threshold = (dep == 2 && break_depth1 / 2 >= DEPTH1) ? 20 : 50;
+    if (dep >= DEPTH1 - 9 && threshold < 100)
+        threshold = 100;
+    credit_scores(PAIR_DEFENCE, 0, DEFEND_OCCUPIED, threshold);
 
     // Step 3. Freestyle: a decisive point alone; near the limit only such points are tried.
     if (gametype == 1)
     {
-        if (threat_decisive_point(dep))
+        if (gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
             return 1;
         if (dep >= DEPTH1 - 3)
             return 0;
     }
 
-    // Step 4. Sort and select. The opponent's first attack is looked at more widely when the
-    // attack search got at least twice as deep as this iteration.
-    MERGE_SORT();
-    const int threshold = (dep == 2 && break_depth1 / 2 >= DEPTH1) ? 20 : 50;
-    for (int k = 1; k <= DEFEND_MAX_MOVES; ++k)
-    {
-        const int v = point[k].val;
-        if (v < threshold || (dep >= DEPTH1 - 9 && v < 100))
-            return k - 1;
-        nex[k][dep] = point[k].posx;
-        ney[k][dep] = point[k].posy;
-    }
-    return DEFEND_MAX_MOVES;
+    // Steps 4-6. The best points above the threshold, highest first.
+    const int num = select_points(DEFEND_MAX_MOVES);
+    for (int k = 1; k <= num; ++k)
+        set_candidate(k, dep, point[k].posx, point[k].posy);
+    return num;
 }
 
 // Engine's answers to the opponent's threats.
 int MOVEC(int /*thr*/, int dep) {
-    const StartBox box = threat_reset_scores(DEFEND_OCCUPIED);
-    threat_clear_list(dep);
+    clear_list(dep);
+    credit_scores(PAIR_DEFENCE, 1, DEFEND_OCCUPIED, 25);
 
-    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
-        const int five = strucDFive[w.i5];
-        const int six  = strucDSix[w.i6];
-        const int six2 = strucDySix[w.i6];
-        jiazhi[w.x][w.y] += five + six;
-        for (int k = 1; k <= 4; ++k)
-            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six + six2;
-        jiazhi[w.x + 5 * w.dx][w.y + 5 * w.dy] += six;  // 0 whenever the sixth cell is off-board
-    });
-
-    if (gametype == 1 && threat_decisive_point(dep))
+    if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    MERGE_SORT();
-    for (int k = 1; k <= DEFEND_MAX_MOVES; ++k)
-    {
-        if (point[k].val < 25)
-            return k - 1;
-        nex[k][dep] = point[k].posx;
-        ney[k][dep] = point[k].posy;
-    }
-    return DEFEND_MAX_MOVES;
+    const int num = select_points(DEFEND_MAX_MOVES);
+    for (int k = 1; k <= num; ++k)
+        set_candidate(k, dep, point[k].posx, point[k].posy);
+    return num;
 }
 
 // -1 when the opponent wins by force from the node at depth dep (even: opponent attacks);
@@ -193,6 +168,7 @@ int QUICKDEFEND() {
     std::memset(nex, 0, sizeof nex);
     std::memset(ney, 0, sizeof ney);
     std::memset(zobristkey, 0, sizeof zobristkey);
+    forget_credits();
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)

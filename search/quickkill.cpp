@@ -82,68 +82,45 @@ bool threat_decisive_point(int dep) {
 
 // Engine's attacking moves: points that make threes, fours or five, or stop the opponent's.
 int MOC(int /*thr*/, int dep) {
-    // Step 1. Fresh scores and list.
-    const StartBox box = threat_reset_scores(KILL_OCCUPIED);
-    threat_clear_list(dep);
+    // Steps 1-2. Fresh list; scores with five-cell credit to all five cells and six-cell credit
+    // to the four middle ones, kept from call to call.
+    clear_list(dep);
 
-    // Step 2. Five-cell credit to all five cells, six-cell credit to the four middle ones.
-    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
-        const int five = strucKFive[w.i5];
-        const int six  = strucKSix[w.i6];
-        jiazhi[w.x][w.y] += five;
-        for (int k = 1; k <= 4; ++k)
-            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six;
-    });
+    // Only points reaching the depth's threshold can enter the list (every decisive point
+    // reaches it too).
+    int threshold = dep == 1 ? 20 : 50;
+    if (dep >= DEPTH - 9 && threshold < 100)
+        threshold = 100;
+    credit_scores(PAIR_ATTACK, 0, KILL_OCCUPIED, threshold);
 
     // Step 3. Freestyle: a decisive point alone; near the limit only such points are tried.
     if (gametype == 1)
     {
-        if (threat_decisive_point(dep))
+        if (gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
             return 1;
         if (dep >= DEPTH - 3)
             return 0;
     }
 
-    // Step 4. Sort, then keep the points above the depth's threshold.
-    MERGE_SORT();
-    for (int k = 1; k <= KILL_MAX_MOVES; ++k)
-    {
-        const int v = point[k].val;
-        if ((dep == 1 && v < 20) || (dep > 1 && v < 50) || (dep >= DEPTH - 9 && v < 100))
-            return k - 1;
-        nex[k][dep] = point[k].posx;
-        ney[k][dep] = point[k].posy;
-    }
-    return KILL_MAX_MOVES;
+    // Steps 4-6. The best points above the threshold, highest first.
+    const int num = select_points(KILL_MAX_MOVES);
+    for (int k = 1; k <= num; ++k)
+        set_candidate(k, dep, point[k].posx, point[k].posy);
+    return num;
 }
 
 // Opponent's answers to the engine's threats: blocks of its threes and fours, and counter-fours.
 int MOP(int /*thr*/, int dep) {
-    const StartBox box = threat_reset_scores(KILL_OCCUPIED);
-    threat_clear_list(dep);
+    clear_list(dep);
+    credit_scores(PAIR_ATTACK, 1, KILL_OCCUPIED, 25);
 
-    scan_windows(box.x_lo, box.x_hi, box.y_lo, box.y_hi, [](const Window& w) {
-        const int five = strucKxFive[w.i5];
-        const int six  = strucKxSix[w.i6];
-        const int six2 = strucKySix[w.i6];
-        jiazhi[w.x][w.y] += five + six;
-        for (int k = 1; k <= 4; ++k)
-            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += five + six + six2;
-        jiazhi[w.x + 5 * w.dx][w.y + 5 * w.dy] += six;  // 0 whenever the sixth cell is off-board
-    });
-
-    if (gametype == 1 && threat_decisive_point(dep))
+    if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    MERGE_SORT();
-    for (int k = 1; k <= KILL_MAX_MOVES; ++k)
-    {
-        if (point[k].val < 25)
-            return k - 1;
-        nex[k][dep] = point[k].posx;
-        ney[k][dep] = point[k].posy;
-    }
-    return KILL_MAX_MOVES;
+    const int num = select_points(KILL_MAX_MOVES);
+    for (int k = 1; k <= num; ++k)
+        set_candidate(k, dep, point[k].posx, point[k].posy);
+    return num;
 }
 
 // 1 when the engine wins by force from the node at depth dep (odd: engine to attack); 0 or -1
@@ -233,6 +210,7 @@ int QUICKKILL() {
     std::memset(nex, 0, sizeof nex);
     std::memset(ney, 0, sizeof ney);
     std::memset(zobristkey, 0, sizeof zobristkey);
+    forget_credits();
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)

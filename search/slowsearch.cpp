@@ -2,8 +2,10 @@
 // over the engine's root candidates, minimax alpha-beta with null windows and the main table.
 #include "search/slowsearch.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 #include "engine/timer.h"
 #include "eval/situa.h"
@@ -14,6 +16,7 @@ POINT point[1000];
 POINT point_temp[1000];
 int nex[200][200], ney[200][200];
 int value[200];
+int list_top[200];
 
 namespace {
 
@@ -32,100 +35,283 @@ constexpr int SMALL_RUN    = 12;       // runs shorter than this are sorted by i
 // File-static: at 360 kB it has no place on the stack.
 int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];
 
-// Eight directions of the proximity credit.
-constexpr int DIR_X[8] = {1, 1, 0, -1, -1, -1, 0, 1};
-constexpr int DIR_Y[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-
 // Time test of the alpha-beta search: the whole budget less its margin is spent.
 inline bool out_of_time() { return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY; }
 
 // Inside DFS the clock is read only near the root, never in the last plies.
 inline bool shallow(int dep) { return dep <= 2 || dep < LAYER - 2; }
 
-inline bool is_idle(const EVA& eva) { return eva.edge == 0 && eva.center == 0; }
+// ---- Credit boards ----
+
+// What one window adds to jiazhi: `first` to c1, `middle` to each of c2..c5, `last` to c6.
+struct WindowCredit {
+    int first, middle, last;
+};
+
+// The credits of a pair of generators for the position in `seen`, kept in step with `un`.
+struct CreditBoard {
+    int size = 0;  // board size of the kept position; 0: none, rescan
+    bool proximity;
+    char seen[JZ_SIDE][JZ_SIDE];
+    char code[PAD_CELLS];
+    WindowCredit table[2][SIX_NB];
+    int credit[2][PAD_CELLS];
+};
+CreditBoard boards[3];
+
+// Move-ordering tables: an EVA credits its edge to both end cells.
+void eva_credits(WindowCredit* out, const EVA* table) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+        out[idx] = WindowCredit{table[idx].edge, table[idx].center, table[idx].edge};
+}
+
+// Threat tables, attacker's form: five to c1, five + six to c2..c5, nothing to c6. A window's
+// five-cell index is its six-cell index without the last cell: idx6 / 4.
+void attack_credits(WindowCredit* out, const int* five, const int* six) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+    {
+        if (idx >= THREAT_SIX_NB)  // w1 off the board: never a window
+        {
+            out[idx] = WindowCredit{0, 0, 0};
+            continue;
+        }
+        const int f = five[idx / 4], x = six[idx];
+        out[idx]    = WindowCredit{f, f + x, 0};
+    }
+}
+
+// Threat tables, defender's form: five + six to c1, five + six + second six to c2..c5, six to c6.
+void answer_credits(WindowCredit* out, const int* five, const int* six, const int* six2) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+    {
+        if (idx >= THREAT_SIX_NB)
+        {
+            out[idx] = WindowCredit{0, 0, 0};
+            continue;
+        }
+        const int f = five[idx / 4], x = six[idx], x2 = six2[idx];
+        out[idx]    = WindowCredit{f + x, f + x + x2, x};
+    }
+}
+
+void build_tables(int pair, CreditBoard& b) {
+    switch (pair)
+    {
+    case PAIR_ALPHA_BETA:
+        eva_credits(b.table[0], strucB);
+        eva_credits(b.table[1], strucW);
+        b.proximity = true;
+        break;
+    case PAIR_ATTACK:
+        attack_credits(b.table[0], strucKFive, strucKSix);
+        answer_credits(b.table[1], strucKxFive, strucKxSix, strucKySix);
+        b.proximity = false;
+        break;
+    default:
+        attack_credits(b.table[0], strucDxFive, strucDxSix);
+        answer_credits(b.table[1], strucDFive, strucDSix, strucDySix);
+        b.proximity = false;
+        break;
+    }
+}
+
+// Adds `sign` times the credits of the window starting at s along st with index idx.
+inline void add_window(CreditBoard& b, int s, int st, int idx, int sign) {
+    for (int g = 0; g < 2; ++g)
+    {
+        const WindowCredit& w = b.table[g][idx];
+        int* cr               = b.credit[g];
+        cr[s] += sign * w.first;
+        for (int k = 1; k <= 4; ++k)
+            cr[s + k * st] += sign * w.middle;
+        cr[s + 5 * st] += sign * w.last;
+    }
+}
+
+// Proximity credit of a stone well inside the board: 2 on the eight neighbours, 1 two steps out.
+constexpr int DIR_STEP[8] = {PAD_STRIDE, PAD_STRIDE + 1, 1, -PAD_STRIDE + 1,
+                             -PAD_STRIDE, -PAD_STRIDE - 1, -1, PAD_STRIDE - 1};
+inline bool gives_proximity(int x, int y, int n) { return x >= 5 && x <= n - 4 && y >= 5 && y <= n - 4; }
+inline void add_proximity(CreditBoard& b, int f, int sign) {
+    for (int g = 0; g < 2; ++g)
+        for (int dir = 0; dir < 8; ++dir)
+        {
+            b.credit[g][f + DIR_STEP[dir]] += 2 * sign;
+            b.credit[g][f + 2 * DIR_STEP[dir]] += sign;
+        }
+}
+
+// The plain window scan over the whole board, into a fresh board.
+void rescan(int pair, CreditBoard& b) {
+    const int n = BOARDSIZE;
+    b.size      = n;
+    build_tables(pair, b);
+    std::memcpy(b.seen, un, sizeof un);
+    fill_padded_codes(b.code);
+    std::memset(b.credit, 0, sizeof b.credit);
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+        {
+            const int s = padded(x, y);
+            for (int dir = 0; dir < 4; ++dir)
+            {
+                const int st = LINE_STEP[dir];
+                if (b.code[s + 4 * st] != OFF_BOARD)
+                    add_window(b, s, st, padded_idx6(b.code, s, st), 1);
+            }
+            if (b.proximity && un[x][y] != 0 && gives_proximity(x, y, n))
+                add_proximity(b, s, 1);
+        }
+}
+
+// One cell changes from `old` to `now`: every window through it swaps its credits for those of
+// its new content.
+void update_cell(CreditBoard& b, int x, int y, int old, int now) {
+    const int f     = padded(x, y);
+    const int delta = now - old;
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st = LINE_STEP[dir];
+        for (int t = 0; t <= 5; ++t)
+        {
+            const int s = f - t * st;
+            if (b.code[s] == OFF_BOARD || b.code[s + 4 * st] == OFF_BOARD)
+                continue;
+            const int before = padded_idx6(b.code, s, st);
+            const int after  = before + delta * CELL_WEIGHT[t];
+            for (int g = 0; g < 2; ++g)
+            {
+                const WindowCredit& u = b.table[g][before];
+                const WindowCredit& v = b.table[g][after];
+                const int d1 = v.first - u.first, dm = v.middle - u.middle, d6 = v.last - u.last;
+                if ((d1 | dm | d6) == 0)
+                    continue;
+                int* cr = b.credit[g];
+                cr[s] += d1;
+                cr[s + st] += dm;
+                cr[s + 2 * st] += dm;
+                cr[s + 3 * st] += dm;
+                cr[s + 4 * st] += dm;
+                cr[s + 5 * st] += d6;
+            }
+        }
+    }
+    b.code[f] = static_cast<char>(now);
+    if (b.proximity && (old != 0) != (now != 0) && gives_proximity(x, y, BOARDSIZE))
+        add_proximity(b, f, now != 0 ? 1 : -1);
+}
+
+// Points gathered for selection, each packed in one key that orders them as the stable sort
+// does: the score in the high half (sign flipped so unsigned order is score order), and below
+// it the complement of (y, x), so that on equal scores the lower cell number is the larger key.
+uint64_t gathered[1000];
+int n_gathered = 0;
+constexpr uint64_t SCORE_BIAS = 0x80000000u;
+constexpr int ORDER_MASK      = 0xffff;
+inline uint64_t pack(int x, int y, int v) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(v) ^ SCORE_BIAS) << 32) |
+           static_cast<uint64_t>(ORDER_MASK - (y * 32 + x));
+}
+inline int packed_score(uint64_t key) {
+    return static_cast<int>(static_cast<uint32_t>(key >> 32) ^ SCORE_BIAS);
+}
+inline int packed_x(uint64_t key) { return (ORDER_MASK - static_cast<int>(key & ORDER_MASK)) & 31; }
+inline int packed_y(uint64_t key) { return (ORDER_MASK - static_cast<int>(key & ORDER_MASK)) >> 5; }
+
+// Size classes of the scores that can be gathered: negative scores (never selected by any
+// threshold, but counted all the same) in class 0, then 0..3 in class 1, and from 4 on four
+// classes per power of two.
+constexpr int SIZE_CLASSES = 4 * 32;
+inline int size_class(int v) {
+    if (v < 4)
+        return v < 0 ? 0 : 1;
+    const int msb = 31 - __builtin_clz(static_cast<unsigned>(v));
+    return 4 * msb + ((v >> (msb - 2)) & 3);
+}
+// Lowest score of a class.
+inline int class_floor(int cls) {
+    if (cls <= 1)
+        return cls == 0 ? INT32_MIN : 0;
+    const int msb = cls / 4;
+    return (4 + cls % 4) << (msb - 2);
+}
+
+// Fills jiazhi from the kept credits and gathers the points scoring at least `least`. The
+// credit of the padded cell `boosted` sorts `boost` higher, but jiazhi keeps its true score.
+int score_points(int pair, int which, int occupied, int least, int boosted, int boost) {
+    CreditBoard& b = boards[pair];
+    if (b.size != BOARDSIZE)
+        rescan(pair, b);
+    else
+        for_changed_cells(b.seen, [&b](int x, int y, int old, int now) {
+            update_cell(b, x, y, old, now);
+        });
+    const int n = BOARDSIZE;
+    int* cred   = b.credit[which];
+    cred[boosted] += boost;
+    int m = 0;
+    for (int x = 0; x <= n + 1; ++x)
+    {
+        const int* row = cred + padded(x, 0);
+        const char* st = un[x];
+        int* out       = jiazhi[x];
+        for (int y = 0; y <= n + 1; ++y)
+            out[y] = row[y] + (st[y] != 0 ? occupied : 0);
+        if (x < 1 || x > n)
+            continue;
+        // Branch-free: the slot is always written and kept only when the point qualifies.
+        for (int y = 1; y <= n; ++y)
+        {
+            gathered[m] = pack(x, y, out[y]);
+            m += out[y] >= least;
+        }
+    }
+    if (boost != 0)
+    {
+        cred[boosted] -= boost;
+        jiazhi[boosted / PAD_STRIDE - PAD_MARGIN][boosted % PAD_STRIDE - PAD_MARGIN] -= boost;
+    }
+    n_gathered = m;
+    return m;
+}
 
 // The shared frame of MOVECOM and MOVEPLA: scores every point from the windows through it,
-// sorts, and keeps the best candidates under the selection thresholds.
-int generate(int thr, int dep, int occupied, const EVA* table) {
+// sorts the points that can enter the list, and keeps the best under the selection thresholds.
+int generate(int thr, int dep, int occupied, int which) {
     const int n = BOARDSIZE;
 
-    // Step 1. Occupied points start far below any threshold; the frame around the board
-    // (which only collects off-board window credits) is cleared as well. Note the stones'
-    // bounding box on the way.
-    int min_x = n + 1, max_x = 0, min_y = n + 1, max_y = 0;
-    for (int x = 0; x <= n + 1; ++x)
-        for (int y = 0; y <= n + 1; ++y)
-        {
-            if (un[x][y] == 0)
-            {
-                jiazhi[x][y] = 0;
-                continue;
-            }
-            jiazhi[x][y] = occupied;
-            min_x = x < min_x ? x : min_x;
-            max_x = x > max_x ? x : max_x;
-            min_y = y < min_y ? y : min_y;
-            max_y = y > max_y ? y : max_y;
-        }
+    // Step 1-2. Empty candidate list for this depth.
+    clear_list(dep);
 
-    // Step 2. Empty candidate list for this depth.
-    for (int k = 0; k <= LIST_SLOTS; ++k)
-        nex[k][dep] = ney[k][dep] = 0;
+    // Steps 3-4 come with step 5: occupied start, proximity and window credits are kept from
+    // call to call.
 
-    // Step 3. Proximity credit around stones well inside the board: 2 at distance one,
-    // 1 at distance two, along the eight lines.
-    for (int x = 5; x <= n - 4; ++x)
-        for (int y = 5; y <= n - 4; ++y)
-            if (un[x][y] != 0)
-                for (int dir = 0; dir < 8; ++dir)
-                {
-                    jiazhi[x + DIR_X[dir]][y + DIR_Y[dir]] += 2;
-                    jiazhi[x + 2 * DIR_X[dir]][y + 2 * DIR_Y[dir]] += 1;
-                }
-
-    // Step 4. Window credits: edge to both end cells, center to the four middle cells. When a
-    // window without stones credits nothing, only the windows that can hold a stone are
-    // visited: their start cell lies at most five cells before the box (and after it, for the
-    // anti-diagonal). The credits are sums, so the order of the windows does not matter.
-    const bool empty_windows_idle = is_idle(table[idx6(0, 0, 0, 0, 0, 0)]) &&
-                                    is_idle(table[idx6(0, 0, 0, 0, 0, OFF_BOARD)]);
-    if (!empty_windows_idle)
-    {
-        min_x = min_y = 1;
-        max_x = max_y = n;
-    }
-    scan_windows(min_x - 5, max_x, min_y - 5, max_y + 5, [&](const Window& w) {
-        const EVA& eva = table[w.i6];
-        if ((eva.edge | eva.center) == 0)  // most windows are empty and credit nothing
-            return;
-        jiazhi[w.x][w.y] += eva.edge;
-        jiazhi[w.x + 5 * w.dx][w.y + 5 * w.dy] += eva.edge;
-        for (int k = 1; k <= 4; ++k)
-            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += eva.center;
-    });
-
-    // Step 5. Sort; a hint sorts first but the selection below reads its true score.
+    // Step 5. Sort; a hint sorts first but the selection below reads its true score. The walk
+    // below stops at the first point scoring under 3, and no point sorting under 3 can pass,
+    // so only points sorting at 3 or more need sorting: one more than the width at most.
+    const int limit = Nbranch[dep];
+    const int last  = limit < n * n ? limit : n * n;  // never read past the sorted points
+    int boosted = 0, boost = 0;  // padded cell 0 lies far outside the board: no boost
     if (thr > 8)
     {
         const int hy = thr / 10000, hx = (thr % 10000) / 100;
-        const bool on_board = hx >= 1 && hx <= n && hy >= 1 && hy <= n;
-        if (on_board)
-            jiazhi[hx][hy] += HINT_BOOST;
-        MERGE_SORT();
-        if (on_board)
-            jiazhi[hx][hy] -= HINT_BOOST;
+        if (hx >= 1 && hx <= n && hy >= 1 && hy <= n)
+        {
+            boosted = padded(hx, hy);
+            boost   = HINT_BOOST;
+        }
     }
-    else
-        MERGE_SORT();
+    score_points(PAIR_ALPHA_BETA, which, occupied, WEAK_MOVE, boosted, boost);
+    const int sorted = select_points(last + 1);
 
     // Step 6. Selection. The list is sorted, so each threshold ends it at the first point
     // below it. Only freestyle trusts a single winning point or a strong threat alone.
     const bool freestyle = gametype == 1;
-    const int limit      = Nbranch[dep];
-    const int last       = limit < n * n ? limit : n * n;  // never read past the sorted points
     int best             = 0;
     for (int k = 1; k <= last; ++k)
     {
+        if (k > sorted)  // the next point sorts under 3: its score is under every threshold
+            return k - 1;
         const POINT& p = point[k];
         const int v    = jiazhi[p.posx][p.posy];
         if (k < 3)
@@ -134,8 +320,7 @@ int generate(int thr, int dep, int occupied, const EVA* table) {
                 best = v;
             if (best > WIN_LEVEL && freestyle)
             {
-                nex[k][dep] = p.posx;
-                ney[k][dep] = p.posy;
+                set_candidate(k, dep, p.posx, p.posy);
                 return k;
             }
         }
@@ -146,13 +331,94 @@ int generate(int thr, int dep, int occupied, const EVA* table) {
         }
         else if (v < WEAK_MOVE)
             return k - 1;
-        nex[k][dep] = p.posx;
-        ney[k][dep] = p.posy;
+        set_candidate(k, dep, p.posx, p.posy);
     }
     return limit < n * n ? limit : n * n;
 }
 
+struct ListTopStart {
+    ListTopStart() {
+        for (int& t : list_top)
+            t = LIST_SLOTS;  // nothing known yet: every slot may be set
+    }
+};
+
+ListTopStart list_top_start;
+
 }  // namespace
+
+void forget_credits() {
+    for (CreditBoard& b : boards)
+        b.size = 0;
+}
+
+int credit_scores(int pair, int which, int occupied, int least) {
+    return score_points(pair, which, occupied, least, 0, 0);
+}
+
+// The best `keep` keys are found without sorting them all: a histogram of the scores by size
+// class (the top three bits of the score) finds the lowest class the best `keep` reach, only the
+// keys of that class and above are kept, and only they are sorted. The keys are distinct (each
+// holds its cell), so the result is the head of the stable sort.
+int select_points(int keep) {
+    if (keep < 1)
+        return 0;
+    uint64_t* keys = gathered;
+    int m          = n_gathered;
+    if (m > keep)
+    {
+        int count[SIZE_CLASSES] = {};
+        for (int g = 0; g < m; ++g)
+            ++count[size_class(packed_score(keys[g]))];
+        int cls = SIZE_CLASSES - 1, reached = count[cls];
+        while (reached < keep)
+            reached += count[--cls];
+        // Keys of class cls and above: their scores are at least the class's lowest score.
+        const uint64_t floor = pack(0, 32, class_floor(cls)) & ~static_cast<uint64_t>(ORDER_MASK);
+        int kept_keys        = 0;
+        for (int g = 0; g < m; ++g)
+        {
+            const uint64_t key = keys[g];
+            keys[kept_keys]    = key;
+            kept_keys += key >= floor;
+        }
+        m = kept_keys;
+    }
+    std::sort(keys, keys + m, std::greater<uint64_t>());
+    const int kept = m < keep ? m : keep;
+    for (int k = 0; k < kept; ++k)
+        point[k + 1] = POINT{packed_x(keys[k]), packed_y(keys[k]), packed_score(keys[k])};
+    return kept;
+}
+
+bool gathered_decisive_point(int dep, int decisive) {
+    int best = decisive, bx = 0, by = 0;
+    for (int g = 0; g < n_gathered; ++g)
+    {
+        const int v = packed_score(gathered[g]);
+        if (v < best || (v == best && bx == 0))
+            continue;
+        // On equal scores the first point in x-then-y order wins.
+        const int x = packed_x(gathered[g]), y = packed_y(gathered[g]);
+        if (v > best || x < bx || (x == bx && y < by))
+        {
+            best = v;
+            bx   = x;
+            by   = y;
+        }
+    }
+    if (bx == 0)
+        return false;
+    set_candidate(1, dep, bx, by);
+    return true;
+}
+
+void clear_list(int dep) {
+    const int top = list_top[dep] < LIST_SLOTS ? list_top[dep] : LIST_SLOTS;
+    for (int k = 0; k <= top; ++k)
+        nex[k][dep] = ney[k][dep] = 0;
+    list_top[dep] = 0;
+}
 
 // Loads the points in cell-number order and sorts them stably, highest first. A stable order is
 // unique, so any stable sort yields the order DIVIDE_AND_CONQUER over the whole board would
@@ -256,9 +522,9 @@ void DIVIDE_AND_CONQUER(int st, int ed) {
     }
 }
 
-int MOVECOM(int thr, int dep) { return generate(thr, dep, -1000000000, strucB); }
+int MOVECOM(int thr, int dep) { return generate(thr, dep, -1000000000, 0); }
 
-int MOVEPLA(int thr, int dep) { return generate(thr, dep, -100000000, strucW); }
+int MOVEPLA(int thr, int dep) { return generate(thr, dep, -100000000, 1); }
 
 int SLOWSEARCH() {
     const int n = BOARDSIZE;
@@ -273,6 +539,7 @@ int SLOWSEARCH() {
     std::memset(un, 0, sizeof un);
     std::memset(nex, 0, sizeof nex);
     std::memset(ney, 0, sizeof ney);
+    forget_credits();
 
     // Step 2. Search board.
     for (int x = 1; x <= n; ++x)
@@ -379,7 +646,7 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
 
     // Step 2. Leaf.
     if (dep > LAYER)
-        return SCORE_TABLE();
+        return leaf_score();
 
     // Step 3. Hash probe, from depth 5 on: a stored score ends the node, a stored move leads.
     int bestposx = 0, bestposy = 0;
@@ -404,7 +671,7 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
     const int hint          = bestposy * 10000 + bestposx * 100;
     const int num           = engine_moves ? MOVECOM(hint, dep) : MOVEPLA(hint, dep);
     if (num == 0)
-        return SCORE_TABLE();
+        return leaf_score();
 
     // Step 5. Search the candidates in order.
     const char stone = engine_moves ? 1 : 2;

@@ -56,6 +56,43 @@ inline void scan_windows(Visit visit) {
     scan_windows(1, BOARDSIZE, 1, BOARDSIZE, visit);
 }
 
+// ---- Fast generator frame ----
+//
+// The window credits a generator adds to jiazhi depend only on the windows through each cell, so
+// they are kept from call to call: a credit board remembers the position it last scored, and a
+// call updates only the windows through the cells of `un` that changed since (a few dozen
+// lookups instead of a scan of the whole board). The three searches each keep one board for
+// their two generators. Selection then sorts only the points that can pass the generator's
+// threshold, keeping ties in cell-number order: the same list the full stable sort gives.
+enum CreditPair {
+    PAIR_ALPHA_BETA = 0,  // MOVECOM (strucB), MOVEPLA (strucW), both with proximity credit
+    PAIR_ATTACK     = 1,  // MOC (strucKFive, strucKSix), MOP (strucKxFive, strucKxSix, strucKySix)
+    PAIR_DEFENCE    = 2,  // MOVEP (strucDxFive, strucDxSix), MOVEC (strucDFive, strucDSix, strucDySix)
+};
+// Forgets every kept credit board: the next call of each generator rescans the whole board.
+// The searches call it when they start, so tables rebuilt in between are picked up.
+void forget_credits();
+// jiazhi as the plain frame makes it (occupied start, window and proximity credits) on the
+// points 0..BOARDSIZE + 1, for generator `which` (0 or 1, as listed above) of `pair`; the board
+// points scoring at least `least` are gathered for selection. Returns how many were gathered.
+int credit_scores(int pair, int which, int occupied, int least);
+// Writes the best `keep` gathered points to point[1..], highest first, ties in cell-number
+// order (the order the full stable sort gives); returns how many were written.
+int select_points(int keep);
+// Freestyle shortcut over the gathered points: the best of them (first in x-then-y order) when
+// it scores above `decisive`, as candidate 1 of depth dep. Needs every such point gathered.
+bool gathered_decisive_point(int dep, int decisive);
+// Clears the candidate list of depth dep (slots 0..100), touching only slots that may be set.
+// Generators write their lists through set_candidate so the cleared range stays known.
+void clear_list(int dep);
+extern int list_top[200];  // per depth: highest slot (up to 100) a generator may have set
+inline void set_candidate(int k, int dep, int x, int y) {
+    nex[k][dep] = x;
+    ney[k][dep] = y;
+    if (k > list_top[dep])
+        list_top[dep] = k;
+}
+
 void MERGE_SORT();                        // loads point from jiazhi in cell order, sorts it
 void DIVIDE_AND_CONQUER(int st, int ed);  // stable merge sort of point[st..ed], highest first
 int MOVECOM(int thr, int dep);            // engine's candidates at depth dep; returns the count
