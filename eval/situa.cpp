@@ -27,16 +27,6 @@ bool five_wins(int rule, int side, int x, int y, int dx, int dy, int n) {
     }
 }
 
-// Copies un into the restricted side's layer, black's stones as 1.
-void fill_ban_layer(int black, int n) {
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-        {
-            const int v        = un[x][y];
-            board_ban[0][x][y] = (black == 1 || v == 0) ? v : 3 - v;
-        }
-}
-
 }  // namespace
 
 int SITUA(int thr, int ex, int ey, int dep) {
@@ -49,34 +39,34 @@ int SITUA(int thr, int ex, int ey, int dep) {
     const int hit  = side == 1 ? 1 : -1;
 
     // Step 1. Under renju a forbidden move by black loses at once; white is never restricted.
+    // The check reads `un` in place, black's stones as 1.
     if (rule == 4)
     {
         const int black = i % 2 != 0 ? 1 : 2;
-        if (side == black)
-        {
-            fill_ban_layer(black, n);
-            if (CHECK_BAN(ex, ey, 0, 1) == 1)
-                return -hit;
-        }
+        if (side == black && check_ban_on_un(ex, ey, black) == 1)
+            return -hit;
     }
 
-    // Step 2. Runs of the mover's stones along the first index, the second index, the
-    // diagonal and the anti-diagonal, the first winning five ends the game.
+    // Step 2. Runs of the mover's stones along the first index, the second index, the diagonal
+    // and the anti-diagonal. Any run of five within four cells of the new stone holds it, so
+    // only the run through it is counted: `back` stones before it and `fwd` after it, at most
+    // four each and on the board. The fives of that run end at -back + 4 .. fwd; the first
+    // that wins under the rule ends the game.
     constexpr int DX[4] = {1, 0, 1, 1};
     constexpr int DY[4] = {0, 1, 1, -1};
+    if (cell(ex, ey, n) != side)  // no run of five fits beside the point
+        return 0;
     for (int dir = 0; dir < 4; ++dir)
     {
-        int run = 0;
-        for (int k = -REACH; k <= REACH; ++k)
-        {
-            const int x = ex + k * DX[dir];
-            const int y = ey + k * DY[dir];
-            if (x < 1 || x > n || y < 1 || y > n)
-                continue;
-            run = un[x][y] == side ? run + 1 : 0;
-            if (run >= 5 && five_wins(rule, side, x, y, DX[dir], DY[dir], n))
+        const int dx = DX[dir], dy = DY[dir];
+        int back = 0, fwd = 0;
+        while (back < REACH && cell(ex - (back + 1) * dx, ey - (back + 1) * dy, n) == side)
+            ++back;
+        while (fwd < REACH && cell(ex + (fwd + 1) * dx, ey + (fwd + 1) * dy, n) == side)
+            ++fwd;
+        for (int k = REACH - back; k <= fwd; ++k)
+            if (five_wins(rule, side, ex + k * dx, ey + k * dy, dx, dy, n))
                 return hit;
-        }
     }
     return 0;
 }

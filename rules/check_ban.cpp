@@ -2,6 +2,8 @@
 // each three proved real by testing its four-point one layer deeper.
 #include "rules/check_ban.h"
 
+#include "eval/score_table.h"
+
 int board_ban[10][JZ_SIDE][JZ_SIDE];
 int dir_banx[5] = {0, 1, 0, 1, 1};
 int dir_bany[5] = {0, 0, 1, 1, -1};
@@ -50,21 +52,22 @@ int three_four_point(const int* w) {
     return own == 3 && gap != 0 ? gap : 0;
 }
 
-}  // namespace
+// The stones the enclosing checks have placed on their layers, innermost last: the layer of a
+// check is its base board with these stones on it, so no layer needs copying.
+struct Placed {
+    int x[MAX_BAN_DEPTH + 1], y[MAX_BAN_DEPTH + 1];
+    int count = 0;
+};
 
-int CHECK_BAN(int ex, int ey, int thr, int depth) {
+// The check at `depth` of a code-1 stone at (ex, ey) on the base board read by `base` (a board
+// cell's code, restricted side 1) with the stones of `placed` added.
+template <class Base>
+int check(const Base& base, int ex, int ey, int depth, Placed& placed) {
     const int n = BOARDSIZE;
-    // Beyond the recursion limit every three counts as real. A point off the board (or a depth
-    // below 1, which has no layer to copy) is never a forbidden move.
     if (depth > MAX_BAN_DEPTH || depth < 1 || !on_board(ex, ey, n))
         return 0;
 
-    // Step 1. Private copy of the position one layer up.
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            board_ban[depth][x][y] = board_ban[depth - 1][x][y];
-
-    // Step 2. The 13 cells of each direction around the point; off-board cells read as 3.
+    // Step 1. The 13 cells of each direction around the point; off-board cells read as 3.
     int stone_line[5][LINE];
     int len_3_lock[5] = {0, 0, 0, 0, 0};
     int len_3_total = 0, len_4_total = 0;
@@ -75,15 +78,20 @@ int CHECK_BAN(int ex, int ey, int thr, int depth) {
         {
             const int x = ex + k * dir_banx[a];
             const int y = ey + k * dir_bany[a];
-            stone_line[a][k + REACH] = on_board(x, y, n) ? board_ban[depth][x][y] : OFF_BOARD;
+            int v       = OFF_BOARD;
+            if (on_board(x, y, n))
+            {
+                v = base(x, y);
+                for (int p = 0; p < placed.count; ++p)
+                    if (placed.x[p] == x && placed.y[p] == y)
+                        v = OWN;
+            }
+            stone_line[a][k + REACH] = v;
         }
         stone_line[a][REACH] = OWN;
     }
 
-    // Step 3. Place the stone.
-    board_ban[depth][ex][ey] = OWN;
-
-    // Step 4. An exact five anywhere makes the move legal at once; a longer run is an overline.
+    // Step 2. An exact five anywhere makes the move legal at once; a longer run is an overline.
     for (int a = 1; a <= 4; ++a)
     {
         const int* L = stone_line[a];
@@ -100,8 +108,13 @@ int CHECK_BAN(int ex, int ey, int thr, int depth) {
     if (len_6)
         return 1;
 
-    // Step 5. Fours and real threes, window by window; stop as soon as a double is certain.
-    for (int a = 1; a <= 4; ++a)
+    // Step 3. Fours and real threes, window by window; stop as soon as a double is certain. The
+    // four-points are tested with this stone placed.
+    placed.x[placed.count] = ex;
+    placed.y[placed.count] = ey;
+    ++placed.count;
+    int result = 0;
+    for (int a = 1; a <= 4 && result == 0; ++a)
         for (int j = 0; j <= 4; ++j)
         {
             const int* w = stone_line[a] + j;  // w[1]..w[8] are this window's c1..c8
@@ -116,7 +129,8 @@ int CHECK_BAN(int ex, int ey, int thr, int depth) {
                 {
                     // A three is real only if the stone that makes it a straight four is legal.
                     const int k = j + gap - REACH;
-                    if (CHECK_BAN(ex + k * dir_banx[a], ey + k * dir_bany[a], thr, depth + 1) == 0)
+                    if (check(base, ex + k * dir_banx[a], ey + k * dir_bany[a], depth + 1,
+                              placed) == 0)
                     {
                         len_3_lock[a] = 1;
                         ++len_3_total;
@@ -124,9 +138,37 @@ int CHECK_BAN(int ex, int ey, int thr, int depth) {
                 }
             }
             if (len_3_total > 1 || len_4_total > 1)
-                return 1;
+            {
+                result = 1;
+                break;
+            }
         }
+    --placed.count;
 
-    // Step 6.
-    return (len_3_total > 1 || len_4_total > 1) ? 1 : 0;
+    // Step 4.
+    return (result == 1 || len_3_total > 1 || len_4_total > 1) ? 1 : 0;
+}
+
+}  // namespace
+
+int CHECK_BAN(int ex, int ey, int /*thr*/, int depth) {
+    // Beyond the recursion limit every three counts as real. A point off the board (or a depth
+    // below 1, which has no layer to read) is never a forbidden move.
+    if (depth > MAX_BAN_DEPTH || depth < 1)
+        return 0;
+    const auto& layer = board_ban[depth - 1];
+    Placed placed;
+    return check([&layer](int x, int y) { return layer[x][y]; }, ex, ey, depth, placed);
+}
+
+int check_ban_on_un(int ex, int ey, int black) {
+    Placed placed;
+    if (black == 1)
+        return check([](int x, int y) { return static_cast<int>(un[x][y]); }, ex, ey, 1, placed);
+    return check(
+        [](int x, int y) {
+            const int v = un[x][y];
+            return v == 0 ? 0 : 3 - v;
+        },
+        ex, ey, 1, placed);
 }
