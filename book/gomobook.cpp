@@ -142,9 +142,9 @@ const BookRow BOOK[] = {
     // stone just played. Every answer was checked against the threat attack search for a
     // forced win of the other side.
     // S (5, 5), F (5, 3), S (3, 5): F took (6, 3); (4, 3) stops the open three on the
-    // third row. If S went to (3, 4) instead, (6, 5) wins by force; (7, 3) is quieter.
+    // third row. If S went to (3, 4) instead, (6, 5) wins by force.
     {6, {S(5, 5), F(5, 3), S(3, 5), F(6, 3)},               {A(4, 3)}},
-    {7, {S(5, 5), F(5, 3), S(3, 5), F(6, 3), S(3, 4)},      {A(6, 5), A(7, 3, 500000)}},
+    {7, {S(5, 5), F(5, 3), S(3, 5), F(6, 3), S(3, 4)},      {A(6, 5)}},
     {7, {S(5, 5), F(5, 3), S(3, 5), F(6, 3), S(4, 3)},      {A(6, 4), A(5, 4, 999999)}},
     // F took (4, 2): S answers with its own open three (4, 5) or takes F's vital (4, 3);
     // F must then close the three, and S closes the diagonal at (6, 4).
