@@ -142,7 +142,8 @@ const BookRow BOOK[] = {
     // stone just played. Every answer was checked against the threat attack search for a
     // forced win of the other side.
     // S (5, 5), F (5, 3), S (3, 5): F took (6, 3); (4, 3) stops the open three on the
-    // third row. If S went to (3, 4) instead, (6, 5) wins by force.
+    // third row. If S went to (3, 4) instead, (6, 5) leaves S's natural replies (3, 6)
+    // and (6, 4) losing to a forced attack.
     {6, {S(5, 5), F(5, 3), S(3, 5), F(6, 3)},               {A(4, 3)}},
     {7, {S(5, 5), F(5, 3), S(3, 5), F(6, 3), S(3, 4)},      {A(6, 5)}},
     {7, {S(5, 5), F(5, 3), S(3, 5), F(6, 3), S(4, 3)},      {A(6, 4), A(5, 4, 999999)}},
