@@ -55,7 +55,8 @@ struct CreditBoard {
     char seen[JZ_SIDE][JZ_SIDE];
     char code[PAD_CELLS];
     WindowCredit table[2][SIX_NB];
-    int credit[2][PAD_CELLS];
+    int occupied[2];         // start score of a stone, per generator
+    int credit[2][PAD_CELLS];  // jiazhi of every point: start score and credits
 };
 CreditBoard boards[3];
 
@@ -159,8 +160,13 @@ void rescan(int pair, CreditBoard& b) {
                 if (b.code[s + 4 * st] != OFF_BOARD)
                     add_window(b, s, st, padded_idx6(b.code, s, st), 1);
             }
-            if (b.proximity && un[x][y] != 0 && gives_proximity(x, y, n))
-                add_proximity(b, s, 1);
+            if (un[x][y] != 0)
+            {
+                b.credit[0][s] += b.occupied[0];
+                b.credit[1][s] += b.occupied[1];
+                if (b.proximity && gives_proximity(x, y, n))
+                    add_proximity(b, s, 1);
+            }
         }
 }
 
@@ -197,8 +203,14 @@ void update_cell(CreditBoard& b, int x, int y, int old, int now) {
         }
     }
     b.code[f] = static_cast<char>(now);
-    if (b.proximity && (old != 0) != (now != 0) && gives_proximity(x, y, BOARDSIZE))
-        add_proximity(b, f, now != 0 ? 1 : -1);
+    if ((old != 0) != (now != 0))  // a stone comes or goes (not just changes side)
+    {
+        const int sign = now != 0 ? 1 : -1;
+        b.credit[0][f] += sign * b.occupied[0];
+        b.credit[1][f] += sign * b.occupied[1];
+        if (b.proximity && gives_proximity(x, y, BOARDSIZE))
+            add_proximity(b, f, sign);
+    }
 }
 
 // Points gathered for selection, each packed in one key that orders them as the stable sort
@@ -236,44 +248,70 @@ inline int class_floor(int cls) {
     return (4 + cls % 4) << (msb - 2);
 }
 
-// Fills jiazhi from the kept credits and gathers the points scoring at least `least`. The
-// credit of the padded cell `boosted` sorts `boost` higher, but jiazhi keeps its true score.
-int score_points(int pair, int which, int occupied, int least, int boosted, int boost) {
+// Rows of jiazhi and of the credit boards are handled in 28 cells, y = 0..27: the board and its
+// frame for any size, and beyond them cells that hold 0 (no credit lands there, and no stone).
+// Four ints are compared at a time (plain vector arithmetic of the compiler, SSE2 on x86-64).
+using Int4                 = int __attribute__((vector_size(16)));
+constexpr int ROW_CELLS    = 28;
+static_assert(MAX_BOARD + 2 < ROW_CELLS && ROW_CELLS <= JZ_SIDE, "rows cover board and frame");
+static_assert(PAD_MARGIN + ROW_CELLS <= PAD_STRIDE, "padded rows hold 28 cells");
+
+inline Int4 load4(const int* p) {
+    Int4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void store4(int* p, Int4 v) { std::memcpy(p, &v, sizeof v); }
+inline bool any4(Int4 mask) {
+    uint64_t half[2];
+    std::memcpy(half, &mask, sizeof half);
+    return (half[0] | half[1]) != 0;
+}
+
+// jiazhi from the kept credits of generator `which`, with `occupied` on stones.
+void fill_scores(int pair, int which, int occupied) {
     CreditBoard& b = boards[pair];
-    if (b.size != BOARDSIZE)
+    if (b.size != BOARDSIZE || b.occupied[which] != occupied)
+    {
+        b.occupied[which] = occupied;
         rescan(pair, b);
+    }
     else
         for_changed_cells(b.seen, [&b](int x, int y, int old, int now) {
             update_cell(b, x, y, old, now);
         });
-    const int n = BOARDSIZE;
-    int* cred   = b.credit[which];
-    cred[boosted] += boost;
-    int m = 0;
+    const int n     = BOARDSIZE;
+    const int* cred = b.credit[which];
     for (int x = 0; x <= n + 1; ++x)
+        std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
+}
+
+// Gathers the board points of jiazhi scoring at least `least`, skipping four cells at a time
+// where none does.
+int gather_points(int least) {
+    const int n      = BOARDSIZE;
+    const Int4 floor = {least, least, least, least};
+    int m            = 0;
+    for (int x = 1; x <= n; ++x)
     {
-        const int* row = cred + padded(x, 0);
-        const char* st = un[x];
-        int* out       = jiazhi[x];
-        for (int y = 0; y <= n + 1; ++y)
-            out[y] = row[y] + (st[y] != 0 ? occupied : 0);
-        if (x < 1 || x > n)
-            continue;
-        // Branch-free: the slot is always written and kept only when the point qualifies.
-        for (int y = 1; y <= n; ++y)
+        const int* row = jiazhi[x];
+        for (int y0 = 0; y0 <= n; y0 += 4)
         {
-            gathered[m] = pack(x, y, out[y]);
-            m += out[y] >= least;
+            if (!any4(load4(row + y0) >= floor))
+                continue;
+            for (int y = y0; y < y0 + 4; ++y)
+                if (row[y] >= least && y >= 1 && y <= n)
+                    gathered[m++] = pack(x, y, row[y]);
         }
-    }
-    if (boost != 0)
-    {
-        cred[boosted] -= boost;
-        jiazhi[boosted / PAD_STRIDE - PAD_MARGIN][boosted % PAD_STRIDE - PAD_MARGIN] -= boost;
     }
     n_gathered = m;
     return m;
 }
+
+// Last width-th score per generator and depth: the next call at that depth gathers from about
+// there first (positions one or two moves apart score alike), and again from the threshold
+// when too few points reach it.
+int width_score[2][200];
 
 // The shared frame of MOVECOM and MOVEPLA: scores every point from the windows through it,
 // sorts the points that can enter the list, and keeps the best under the selection thresholds.
@@ -291,7 +329,7 @@ int generate(int thr, int dep, int occupied, int which) {
     // so only points sorting at 3 or more need sorting: one more than the width at most.
     const int limit = Nbranch[dep];
     const int last  = limit < n * n ? limit : n * n;  // never read past the sorted points
-    int boosted = 0, boost = 0;  // padded cell 0 lies far outside the board: no boost
+    int boosted = padded(0, 0), boost = 0;  // the frame corner: no boost
     if (thr > 8)
     {
         const int hy = thr / 10000, hx = (thr % 10000) / 100;
@@ -301,8 +339,17 @@ int generate(int thr, int dep, int occupied, int which) {
             boost   = HINT_BOOST;
         }
     }
-    score_points(PAIR_ALPHA_BETA, which, occupied, WEAK_MOVE, boosted, boost);
-    const int sorted = select_points(last + 1);
+    fill_scores(PAIR_ALPHA_BETA, which, occupied);
+    int* hint_score = &jiazhi[boosted / PAD_STRIDE - PAD_MARGIN][boosted % PAD_STRIDE - PAD_MARGIN];
+    *hint_score += boost;
+    const int wanted = last + 1;
+    int& guess       = width_score[which][dep];
+    const int from   = guess - guess / 4 > WEAK_MOVE ? guess - guess / 4 : WEAK_MOVE;
+    if (gather_points(from) < wanted && from > WEAK_MOVE)
+        gather_points(WEAK_MOVE);
+    const int sorted = select_points(wanted);
+    guess            = sorted == wanted ? point[wanted].val : WEAK_MOVE;
+    *hint_score -= boost;
 
     // Step 6. Selection. The list is sorted, so each threshold ends it at the first point
     // below it. Only freestyle trusts a single winning point or a strong threat alone.
@@ -353,7 +400,8 @@ void forget_credits() {
 }
 
 int credit_scores(int pair, int which, int occupied, int least) {
-    return score_points(pair, which, occupied, least, 0, 0);
+    fill_scores(pair, which, occupied);
+    return gather_points(least);
 }
 
 // The best `keep` keys are found without sorting them all: a histogram of the scores by size
