@@ -20,6 +20,23 @@ struct KeptSum {
 };
 KeptSum kept_sum;
 
+// Change of the kept sum when padded cell f of the kept position becomes `now`.
+int cell_delta(int f, int now) {
+    const int delta = now - kept_sum.code[f];
+    int sum         = 0;
+    for_windows_through(kept_sum.code, f, [&sum, delta](int, int, int t, int idx) {
+        sum += strucP[idx + delta * CELL_WEIGHT[t]] - strucP[idx];
+    });
+    return sum;
+}
+
+// Moves the kept position by one cell.
+void commit_cell(int x, int y, int /*old*/, int now) {
+    const int f = padded(x, y);
+    kept_sum.sum += cell_delta(f, now);
+    kept_sum.code[f] = static_cast<char>(now);
+}
+
 constexpr int WIDTH_ROWS = 18;
 
 // Candidates kept at each depth (column) for an iteration of a given depth (row). A 0 leaves
@@ -160,26 +177,31 @@ int leaf_score() {
         k.sum = SCORE_TABLE();
         return k.sum;
     }
-    // Only the windows through a changed cell score differently; each exists when its first
-    // five cells are on the board.
-    for_changed_cells(k.seen, [&k](int x, int y, int old, int now) {
-        const int f     = padded(x, y);
-        const int delta = now - old;
-        int sum         = k.sum;
-        for (int dir = 0; dir < 4; ++dir)
+    // The cells changed since the kept position. At a leaf this is usually the one stone just
+    // placed on the kept position (its parent's other children were scored before): then the
+    // leaf is scored without moving the kept position, and the next sibling is one stone away
+    // again.
+    constexpr int FEW = 8;
+    int cx[FEW], cy[FEW], was[FEW], now[FEW];
+    int changes = 0;
+    for_changed_cells(k.seen, [&](int x, int y, int old, int cur) {
+        if (changes < FEW)
         {
-            const int st = LINE_STEP[dir];
-            for (int t = 0; t <= 5; ++t)
-            {
-                const int s = f - t * st;
-                if (k.code[s] == OFF_BOARD || k.code[s + 4 * st] == OFF_BOARD)
-                    continue;
-                const int before = padded_idx6(k.code, s, st);
-                sum += strucP[before + delta * CELL_WEIGHT[t]] - strucP[before];
-            }
+            cx[changes]  = x;
+            cy[changes]  = y;
+            was[changes] = old;
+            now[changes] = cur;
         }
-        k.sum       = sum;
-        k.code[f]   = static_cast<char>(now);
+        else
+            commit_cell(x, y, old, cur);
+        ++changes;
     });
+    if (changes == 1 && was[0] == 0)
+    {
+        k.seen[cx[0]][cy[0]] = 0;
+        return k.sum + cell_delta(padded(cx[0], cy[0]), now[0]);
+    }
+    for (int ch = 0; ch < changes && ch < FEW; ++ch)
+        commit_cell(cx[ch], cy[ch], was[ch], now[ch]);
     return k.sum;
 }

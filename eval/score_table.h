@@ -24,6 +24,7 @@ int leaf_score();
 // cells of margin on every side holding OFF_BOARD (3), so the eleven cells of a line through any
 // board cell can be read without bounds checks. A six-cell window starting at s along step st
 // exists when its first five cells are on the board; its sixth cell may read 3.
+constexpr int OFF_BOARD_CODE = 3;  // as OFF_BOARD of the window tables
 constexpr int PAD_MARGIN = 5;
 constexpr int PAD_STRIDE = 40;  // 5 + 25 + 5, rounded up
 constexpr int PAD_CELLS  = PAD_STRIDE * PAD_STRIDE;
@@ -37,6 +38,30 @@ constexpr int CELL_WEIGHT[6] = {324, 108, 36, 12, 4, 1};
 inline int padded_idx6(const char* code, int s, int st) {
     return code[s] * 324 + code[s + st] * 108 + code[s + 2 * st] * 36 + code[s + 3 * st] * 12 +
            code[s + 4 * st] * 4 + code[s + 5 * st];
+}
+
+// Calls visit(s, st, t, idx) for every six-cell window through padded cell f, with s its start,
+// st its step, t the position of f in it (0..5) and idx its table index. The eleven cells of
+// each line are read once and the indexes rolled along it.
+template <class Visit>
+inline void for_windows_through(const char* code, int f, Visit visit) {
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st = LINE_STEP[dir];
+        int line[11];
+        for (int k = 0; k < 11; ++k)
+            line[k] = code[f + (k - 5) * st];
+        // Five-cell part of the window starting at line[j], in base 3 (an off-board digit 3
+        // only ever stands in windows that are skipped).
+        int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+        for (int j = 0; j <= 5; ++j)
+        {
+            if (line[j] != OFF_BOARD_CODE && line[j + 4] != OFF_BOARD_CODE)
+                visit(f + (j - 5) * st, st, 5 - j, five * 4 + line[j + 5]);
+            if (j < 5)
+                five = (five - line[j] * 81) * 3 + line[j + 5];
+        }
+    }
 }
 
 // Sets the padded code board from `un`: board cells copied, everything else OFF_BOARD.

@@ -119,6 +119,8 @@ int DFS_3(int thr, int dep) {
             continue;
         un[x][y] = engine ? 1 : 2;
         set_child_key(dep, x, y);
+        if (dep + 1 > 4 && dep + 1 < DEPTH1)  // the child probes and records this slot
+            __builtin_prefetch(&hash_tag2[zobristkey[dep + 1]]);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
             r = DFS_3(thr, dep + 1);

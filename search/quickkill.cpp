@@ -161,6 +161,8 @@ int DFS_2(int thr, int dep) {
             continue;
         un[x][y] = engine ? 1 : 2;
         set_child_key(dep, x, y);
+        if (dep + 1 > 4 && dep + 1 < DEPTH)  // the child probes and records this slot
+            __builtin_prefetch(&hash_tag1[zobristkey[dep + 1]]);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
             r = DFS_2(thr, dep + 1);

@@ -736,6 +736,8 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
 
         un[x][y] = stone;
         set_child_key(dep, x, y);
+        if (dep + 1 > 4 && dep + 1 <= LAYER)  // the child probes and records this slot
+            __builtin_prefetch(&hash_tag[zobristkey[dep + 1]]);
         const int r = SITUA(0, x, y, dep);
         int val;
         if (r != 0)
