@@ -262,10 +262,14 @@ inline Int4 load4(const int* p) {
     return v;
 }
 inline void store4(int* p, Int4 v) { std::memcpy(p, &v, sizeof v); }
-inline bool any4(Int4 mask) {
-    uint64_t half[2];
-    std::memcpy(half, &mask, sizeof half);
-    return (half[0] | half[1]) != 0;
+// Bit k set when lane k of a comparison result is true.
+inline unsigned lane_bits(Int4 mask) {
+#if defined(__SSE__)
+    using Float4 = float __attribute__((vector_size(16)));
+    return static_cast<unsigned>(__builtin_ia32_movmskps(reinterpret_cast<Float4>(mask)));
+#else
+    return (mask[0] & 1u) | (mask[1] & 2u) | (mask[2] & 4u) | (mask[3] & 8u);
+#endif
 }
 
 // jiazhi from the kept credits of generator `which`, with `occupied` on stones.
@@ -286,22 +290,32 @@ void fill_scores(int pair, int which, int occupied) {
         std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
 }
 
-// Gathers the board points of jiazhi scoring at least `least`, skipping four cells at a time
-// where none does.
+// Gathers the board points of jiazhi scoring at least `least`, four cells at a time.
 int gather_points(int least) {
     const int n      = BOARDSIZE;
     const Int4 floor = {least, least, least, least};
-    int m            = 0;
+    // Lanes of each group of four that lie on the board (y = 1..n).
+    unsigned on_board[ROW_CELLS / 4];
+    for (int g = 0; g < ROW_CELLS / 4; ++g)
+    {
+        on_board[g] = 0;
+        for (int k = 0; k < 4; ++k)
+            if (4 * g + k >= 1 && 4 * g + k <= n)
+                on_board[g] |= 1u << k;
+    }
+    int m = 0;
     for (int x = 1; x <= n; ++x)
     {
         const int* row = jiazhi[x];
-        for (int y0 = 0; y0 <= n; y0 += 4)
+        for (int g = 0; 4 * g <= n; ++g)
         {
-            if (!any4(load4(row + y0) >= floor))
-                continue;
-            for (int y = y0; y < y0 + 4; ++y)
-                if (row[y] >= least && y >= 1 && y <= n)
-                    gathered[m++] = pack(x, y, row[y]);
+            unsigned bits = lane_bits(load4(row + 4 * g) >= floor) & on_board[g];
+            while (bits != 0)
+            {
+                const int y = 4 * g + __builtin_ctz(bits);
+                gathered[m++] = pack(x, y, row[y]);
+                bits &= bits - 1;
+            }
         }
     }
     n_gathered = m;
