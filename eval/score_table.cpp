@@ -177,10 +177,10 @@ int leaf_score() {
         k.sum = SCORE_TABLE();
         return k.sum;
     }
-    // The cells changed since the kept position. At a leaf this is usually the one stone just
-    // placed on the kept position (its parent's other children were scored before): then the
-    // leaf is scored without moving the kept position, and the next sibling is one stone away
-    // again.
+    // The cells changed since the kept position. At a leaf these are usually the previous
+    // sibling taken back and the stone just placed: the kept position moves by the others, and
+    // the new stone is only added to the returned sum, so the next sibling is again one stone
+    // away from the kept position.
     constexpr int FEW = 8;
     int cx[FEW], cy[FEW], was[FEW], now[FEW];
     int changes = 0;
@@ -196,12 +196,22 @@ int leaf_score() {
             commit_cell(x, y, old, cur);
         ++changes;
     });
-    if (changes == 1 && was[0] == 0)
-    {
-        k.seen[cx[0]][cy[0]] = 0;
-        return k.sum + cell_delta(padded(cx[0], cy[0]), now[0]);
-    }
+    int placed = -1, placements = 0;
     for (int ch = 0; ch < changes && ch < FEW; ++ch)
-        commit_cell(cx[ch], cy[ch], was[ch], now[ch]);
+        if (was[ch] == 0)
+        {
+            placed = ch;
+            ++placements;
+        }
+    if (placements != 1 || changes > FEW)
+        placed = -1;
+    for (int ch = 0; ch < changes && ch < FEW; ++ch)
+        if (ch != placed)
+            commit_cell(cx[ch], cy[ch], was[ch], now[ch]);
+    if (placed >= 0)
+    {
+        k.seen[cx[placed]][cy[placed]] = 0;
+        return k.sum + cell_delta(padded(cx[placed], cy[placed]), now[placed]);
+    }
     return k.sum;
 }

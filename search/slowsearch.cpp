@@ -133,13 +133,17 @@ inline void add_window(CreditBoard& b, int s, int st, int idx, int sign) {
 constexpr int DIR_STEP[8] = {PAD_STRIDE, PAD_STRIDE + 1, 1, -PAD_STRIDE + 1,
                              -PAD_STRIDE, -PAD_STRIDE - 1, -1, PAD_STRIDE - 1};
 inline bool gives_proximity(int x, int y, int n) { return x >= 5 && x <= n - 4 && y >= 5 && y <= n - 4; }
+template <class Sink>
+inline void proximity(int f, int sign, int g, Sink sink) {
+    for (int dir = 0; dir < 8; ++dir)
+    {
+        sink(g, f + DIR_STEP[dir], 2 * sign);
+        sink(g, f + 2 * DIR_STEP[dir], sign);
+    }
+}
 inline void add_proximity(CreditBoard& b, int f, int sign) {
     for (int g = 0; g < 2; ++g)
-        for (int dir = 0; dir < 8; ++dir)
-        {
-            b.credit[g][f + DIR_STEP[dir]] += 2 * sign;
-            b.credit[g][f + 2 * DIR_STEP[dir]] += sign;
-        }
+        proximity(f, sign, g, [&b](int gen, int cell, int amount) { b.credit[gen][cell] += amount; });
 }
 
 // The plain window scan over the whole board, into a fresh board.
@@ -170,9 +174,13 @@ void rescan(int pair, CreditBoard& b) {
         }
 }
 
-// One cell changes from `old` to `now`: every window through it swaps its credits for those of
-// its new content.
-void update_cell(CreditBoard& b, int x, int y, int old, int now) {
+// What board cell (x, y) changing from `old` to `now` changes in the scores of generators
+// g_first..g_last, read against the kept position: sink(g, padded cell, amount) for every window
+// through the cell (its credits swapped for those of its new content), for the start score of
+// a stone, and for the proximity credit.
+template <class Sink>
+inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, int g_first,
+                         int g_last, Sink sink) {
     const int f     = padded(x, y);
     const int delta = now - old;
     for (int dir = 0; dir < 4; ++dir)
@@ -185,32 +193,39 @@ void update_cell(CreditBoard& b, int x, int y, int old, int now) {
                 continue;
             const int before = padded_idx6(b.code, s, st);
             const int after  = before + delta * CELL_WEIGHT[t];
-            for (int g = 0; g < 2; ++g)
+            for (int g = g_first; g <= g_last; ++g)
             {
                 const WindowCredit& u = b.table[g][before];
                 const WindowCredit& v = b.table[g][after];
                 const int d1 = v.first - u.first, dm = v.middle - u.middle, d6 = v.last - u.last;
                 if ((d1 | dm | d6) == 0)
                     continue;
-                int* cr = b.credit[g];
-                cr[s] += d1;
-                cr[s + st] += dm;
-                cr[s + 2 * st] += dm;
-                cr[s + 3 * st] += dm;
-                cr[s + 4 * st] += dm;
-                cr[s + 5 * st] += d6;
+                sink(g, s, d1);
+                sink(g, s + st, dm);
+                sink(g, s + 2 * st, dm);
+                sink(g, s + 3 * st, dm);
+                sink(g, s + 4 * st, dm);
+                sink(g, s + 5 * st, d6);
             }
         }
     }
-    b.code[f] = static_cast<char>(now);
     if ((old != 0) != (now != 0))  // a stone comes or goes (not just changes side)
     {
         const int sign = now != 0 ? 1 : -1;
-        b.credit[0][f] += sign * b.occupied[0];
-        b.credit[1][f] += sign * b.occupied[1];
-        if (b.proximity && gives_proximity(x, y, BOARDSIZE))
-            add_proximity(b, f, sign);
+        for (int g = g_first; g <= g_last; ++g)
+        {
+            sink(g, f, sign * b.occupied[g]);
+            if (b.proximity && gives_proximity(x, y, BOARDSIZE))
+                proximity(f, sign, g, sink);
+        }
     }
+}
+
+// Moves the kept position of a board by one cell.
+void update_cell(CreditBoard& b, int x, int y, int old, int now) {
+    cell_changes(b, x, y, old, now, 0, 1,
+                 [&b](int g, int cell, int amount) { b.credit[g][cell] += amount; });
+    b.code[padded(x, y)] = static_cast<char>(now);
 }
 
 // Points gathered for selection, each packed in one key that orders them as the stable sort
@@ -272,22 +287,64 @@ inline unsigned lane_bits(Int4 mask) {
 #endif
 }
 
-// jiazhi from the kept credits of generator `which`, with `occupied` on stones.
+// jiazhi from the kept credits of generator `which`, with `occupied` on stones. When the
+// changes since the kept position include one new stone (as between the children of one node:
+// the previous child taken back, this one placed), that stone's changes go to jiazhi alone: the
+// kept position stays at the parent, and the next sibling is again one stone away from it.
 void fill_scores(int pair, int which, int occupied) {
     CreditBoard& b = boards[pair];
-    if (b.size != BOARDSIZE || b.occupied[which] != occupied)
+    const int n    = BOARDSIZE;
+    if (b.size != n || b.occupied[which] != occupied)
     {
         b.occupied[which] = occupied;
         rescan(pair, b);
+        for (int x = 0; x <= n + 1; ++x)
+            std::memcpy(jiazhi[x], b.credit[which] + padded(x, 0), ROW_CELLS * sizeof(int));
+        return;
     }
-    else
-        for_changed_cells(b.seen, [&b](int x, int y, int old, int now) {
-            update_cell(b, x, y, old, now);
-        });
-    const int n     = BOARDSIZE;
+    constexpr int FEW = 8;
+    int cx[FEW], cy[FEW], was[FEW], now[FEW];
+    int changes = 0;
+    for_changed_cells(b.seen, [&](int x, int y, int old, int cur) {
+        if (changes < FEW)
+        {
+            cx[changes]  = x;
+            cy[changes]  = y;
+            was[changes] = old;
+            now[changes] = cur;
+        }
+        else
+            update_cell(b, x, y, old, cur);
+        ++changes;
+    });
+    // One new stone among the changes is left out of the kept position (the others, such as
+    // the previous sibling taken back, move it).
+    int placed = -1, placements = 0;
+    for (int ch = 0; ch < changes && ch < FEW; ++ch)
+        if (was[ch] == 0)
+        {
+            placed = ch;
+            ++placements;
+        }
+    if (placements != 1 || changes > FEW)
+        placed = -1;
+    for (int ch = 0; ch < changes && ch < FEW; ++ch)
+        if (ch != placed)
+            update_cell(b, cx[ch], cy[ch], was[ch], now[ch]);
+
     const int* cred = b.credit[which];
     for (int x = 0; x <= n + 1; ++x)
         std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
+    if (placed >= 0)
+    {
+        b.seen[cx[placed]][cy[placed]] = 0;
+        int* scores = &jiazhi[0][0];
+        cell_changes(b, cx[placed], cy[placed], 0, now[placed], which, which,
+                     [scores](int, int cell, int amount) {
+            scores[(cell / PAD_STRIDE - PAD_MARGIN) * JZ_SIDE + cell % PAD_STRIDE - PAD_MARGIN] +=
+                amount;
+        });
+    }
 }
 
 // Gathers the board points of jiazhi scoring at least `least`, four cells at a time.
