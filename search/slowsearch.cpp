@@ -2,10 +2,8 @@
 // over the engine's root candidates, minimax alpha-beta with null windows and the main table.
 #include "search/slowsearch.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 
 #include "engine/timer.h"
 #include "eval/situa.h"
@@ -248,7 +246,8 @@ inline int packed_y(uint64_t key) { return (ORDER_MASK - static_cast<int>(key & 
 // Size classes of the scores that can be gathered: negative scores (never selected by any
 // threshold, but counted all the same) in class 0, then 0..3 in class 1, and from 4 on four
 // classes per power of two.
-constexpr int SIZE_CLASSES = 4 * 32;
+constexpr int SIZE_CLASSES    = 4 * 32;
+constexpr int SMALL_SELECTION = 48;  // fewer points are selected by insertion alone
 inline int size_class(int v) {
     if (v < 4)
         return v < 0 ? 0 : 1;
@@ -475,22 +474,28 @@ int credit_scores(int pair, int which, int occupied, int least) {
     return gather_points(least);
 }
 
-// The best `keep` keys are found without sorting them all: a histogram of the scores by size
-// class (the top three bits of the score) finds the lowest class the best `keep` reach, only the
-// keys of that class and above are kept, and only they are sorted. The keys are distinct (each
-// holds its cell), so the result is the head of the stable sort.
+// The best `keep` keys are found without sorting them all. Many keys are first thinned out: a
+// histogram of the scores by size class (the top three bits of the score) finds the lowest
+// class the best `keep` reach, and only keys of that class and above stay. The rest go by
+// insertion into the best `keep` so far. The keys are distinct (each holds its cell), so the
+// result is the head of the stable sort.
 int select_points(int keep) {
     if (keep < 1)
         return 0;
     uint64_t* keys = gathered;
     int m          = n_gathered;
-    if (m > keep)
+    if (m > SMALL_SELECTION)
     {
         int count[SIZE_CLASSES] = {};
+        int top_class           = 0;
         for (int g = 0; g < m; ++g)
-            ++count[size_class(packed_score(keys[g]))];
-        int cls = SIZE_CLASSES - 1, reached = count[cls];
-        while (reached < keep)
+        {
+            const int cls = size_class(packed_score(keys[g]));
+            ++count[cls];
+            top_class = cls > top_class ? cls : top_class;
+        }
+        int cls = top_class, reached = count[cls];
+        while (reached < keep && cls > 0)
             reached += count[--cls];
         // Keys of class cls and above: their scores are at least the class's lowest score.
         const uint64_t floor = pack(0, 32, class_floor(cls)) & ~static_cast<uint64_t>(ORDER_MASK);
@@ -503,10 +508,25 @@ int select_points(int keep) {
         }
         m = kept_keys;
     }
-    std::sort(keys, keys + m, std::greater<uint64_t>());
-    const int kept = m < keep ? m : keep;
+    // Insertion into the best `keep` so far, highest first.
+    static uint64_t best[1000];
+    int kept = 0;
+    for (int g = 0; g < m; ++g)
+    {
+        const uint64_t key = keys[g];
+        int j;
+        if (kept < keep)
+            j = kept++;
+        else if (key > best[keep - 1])
+            j = keep - 1;
+        else
+            continue;
+        for (; j > 0 && best[j - 1] < key; --j)
+            best[j] = best[j - 1];
+        best[j] = key;
+    }
     for (int k = 0; k < kept; ++k)
-        point[k + 1] = POINT{packed_x(keys[k]), packed_y(keys[k]), packed_score(keys[k])};
+        point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
     return kept;
 }
 
