@@ -128,20 +128,29 @@ inline void add_window(CreditBoard& b, int s, int st, int idx, int sign) {
 }
 
 // Proximity credit of a stone well inside the board: 2 on the eight neighbours, 1 two steps out.
-constexpr int DIR_STEP[8] = {PAD_STRIDE, PAD_STRIDE + 1, 1, -PAD_STRIDE + 1,
-                             -PAD_STRIDE, -PAD_STRIDE - 1, -1, PAD_STRIDE - 1};
+constexpr int DIR_X[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+constexpr int DIR_Y[8] = {0, 1, 1, 1, 0, -1, -1, -1};
 inline bool gives_proximity(int x, int y, int n) { return x >= 5 && x <= n - 4 && y >= 5 && y <= n - 4; }
-template <class Sink>
-inline void proximity(int f, int sign, int g, Sink sink) {
+
+// A score board written by the credit updates: cell (x, y) at base[origin + x * row + y]. The
+// credit boards are padded (row PAD_STRIDE), jiazhi is not (row JZ_SIDE).
+struct Target {
+    int* base[2];  // per generator of the pair
+    int row, origin;
+};
+inline Target credit_target(CreditBoard& b) {
+    return Target{{b.credit[0], b.credit[1]}, PAD_STRIDE, padded(0, 0)};
+}
+inline Target jiazhi_target() { return Target{{&jiazhi[0][0], &jiazhi[0][0]}, JZ_SIDE, 0}; }
+
+inline void add_proximity(const Target& to, int g, int x, int y, int sign) {
+    int* base    = to.base[g] + to.origin + x * to.row + y;
     for (int dir = 0; dir < 8; ++dir)
     {
-        sink(g, f + DIR_STEP[dir], 2 * sign);
-        sink(g, f + 2 * DIR_STEP[dir], sign);
+        const int step = DIR_X[dir] * to.row + DIR_Y[dir];
+        base[step] += 2 * sign;
+        base[2 * step] += sign;
     }
-}
-inline void add_proximity(CreditBoard& b, int f, int sign) {
-    for (int g = 0; g < 2; ++g)
-        proximity(f, sign, g, [&b](int gen, int cell, int amount) { b.credit[gen][cell] += amount; });
 }
 
 // The plain window scan over the whole board, into a fresh board.
@@ -167,23 +176,29 @@ void rescan(int pair, CreditBoard& b) {
                 b.credit[0][s] += b.occupied[0];
                 b.credit[1][s] += b.occupied[1];
                 if (b.proximity && gives_proximity(x, y, n))
-                    add_proximity(b, s, 1);
+                {
+                    add_proximity(credit_target(b), 0, x, y, 1);
+                    add_proximity(credit_target(b), 1, x, y, 1);
+                }
             }
         }
 }
 
 // What board cell (x, y) changing from `old` to `now` changes in the scores of generators
-// g_first..g_last, read against the kept position: sink(g, padded cell, amount) for every window
-// through the cell (its credits swapped for those of its new content), for the start score of
-// a stone, and for the proximity credit.
-template <class Sink>
+// g_first..g_last, read against the kept position and added to `to`: every window through the
+// cell swaps its credits for those of its new content, a stone brings its start score and its
+// proximity credit. Every window is added even when its credits stay: cheaper than testing.
 inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, int g_first,
-                         int g_last, Sink sink) {
-    const int f     = padded(x, y);
-    const int delta = now - old;
+                         int g_last, const Target& to) {
+    constexpr int DX[4] = {1, 0, 1, 1};
+    constexpr int DY[4] = {0, 1, 1, -1};
+    const int f         = padded(x, y);
+    const int delta     = now - old;
+    const int at        = to.origin + x * to.row + y;
     for (int dir = 0; dir < 4; ++dir)
     {
-        const int st = LINE_STEP[dir];
+        const int st   = LINE_STEP[dir];
+        const int tst  = DX[dir] * to.row + DY[dir];
         for (int t = 0; t <= 5; ++t)
         {
             const int s = f - t * st;
@@ -195,15 +210,14 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, i
             {
                 const WindowCredit& u = b.table[g][before];
                 const WindowCredit& v = b.table[g][after];
-                const int d1 = v.first - u.first, dm = v.middle - u.middle, d6 = v.last - u.last;
-                if ((d1 | dm | d6) == 0)
-                    continue;
-                sink(g, s, d1);
-                sink(g, s + st, dm);
-                sink(g, s + 2 * st, dm);
-                sink(g, s + 3 * st, dm);
-                sink(g, s + 4 * st, dm);
-                sink(g, s + 5 * st, d6);
+                const int dm          = v.middle - u.middle;
+                int* w                = to.base[g] + at - t * tst;
+                w[0] += v.first - u.first;
+                w[tst] += dm;
+                w[2 * tst] += dm;
+                w[3 * tst] += dm;
+                w[4 * tst] += dm;
+                w[5 * tst] += v.last - u.last;
             }
         }
     }
@@ -212,17 +226,16 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, i
         const int sign = now != 0 ? 1 : -1;
         for (int g = g_first; g <= g_last; ++g)
         {
-            sink(g, f, sign * b.occupied[g]);
+            to.base[g][at] += sign * b.occupied[g];
             if (b.proximity && gives_proximity(x, y, BOARDSIZE))
-                proximity(f, sign, g, sink);
+                add_proximity(to, g, x, y, sign);
         }
     }
 }
 
 // Moves the kept position of a board by one cell.
 void update_cell(CreditBoard& b, int x, int y, int old, int now) {
-    cell_changes(b, x, y, old, now, 0, 1,
-                 [&b](int g, int cell, int amount) { b.credit[g][cell] += amount; });
+    cell_changes(b, x, y, old, now, 0, 1, credit_target(b));
     b.code[padded(x, y)] = static_cast<char>(now);
 }
 
@@ -337,12 +350,7 @@ void fill_scores(int pair, int which, int occupied) {
     if (placed >= 0)
     {
         b.seen[cx[placed]][cy[placed]] = 0;
-        int* scores = &jiazhi[0][0];
-        cell_changes(b, cx[placed], cy[placed], 0, now[placed], which, which,
-                     [scores](int, int cell, int amount) {
-            scores[(cell / PAD_STRIDE - PAD_MARGIN) * JZ_SIDE + cell % PAD_STRIDE - PAD_MARGIN] +=
-                amount;
-        });
+        cell_changes(b, cx[placed], cy[placed], 0, now[placed], which, which, jiazhi_target());
     }
 }
 
