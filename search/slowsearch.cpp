@@ -354,37 +354,6 @@ void fill_scores(int pair, int which, int occupied) {
     }
 }
 
-// Gathers the board points of jiazhi scoring at least `least`, four cells at a time.
-int gather_points(int least) {
-    const int n      = BOARDSIZE;
-    const Int4 floor = {least, least, least, least};
-    // Lanes of each group of four that lie on the board (y = 1..n).
-    unsigned on_board[ROW_CELLS / 4];
-    for (int g = 0; g < ROW_CELLS / 4; ++g)
-    {
-        on_board[g] = 0;
-        for (int k = 0; k < 4; ++k)
-            if (4 * g + k >= 1 && 4 * g + k <= n)
-                on_board[g] |= 1u << k;
-    }
-    int m = 0;
-    for (int x = 1; x <= n; ++x)
-    {
-        const int* row = jiazhi[x];
-        for (int g = 0; 4 * g <= n; ++g)
-        {
-            unsigned bits = lane_bits(load4(row + 4 * g) >= floor) & on_board[g];
-            while (bits != 0)
-            {
-                const int y = 4 * g + __builtin_ctz(bits);
-                gathered[m++] = pack(x, y, row[y]);
-                bits &= bits - 1;
-            }
-        }
-    }
-    n_gathered = m;
-    return m;
-}
 
 // Last width-th score per generator and depth: the next call at that depth gathers from about
 // there first (positions one or two moves apart score alike), and again from the threshold
@@ -475,6 +444,38 @@ ListTopStart list_top_start;
 void forget_credits() {
     for (CreditBoard& b : boards)
         b.size = 0;
+}
+
+// Gathers the board points of jiazhi scoring at least `least`, four cells at a time.
+int gather_points(int least) {
+    const int n      = BOARDSIZE;
+    const Int4 floor = {least, least, least, least};
+    // Lanes of each group of four that lie on the board (y = 1..n).
+    unsigned on_board[ROW_CELLS / 4];
+    for (int g = 0; g < ROW_CELLS / 4; ++g)
+    {
+        on_board[g] = 0;
+        for (int k = 0; k < 4; ++k)
+            if (4 * g + k >= 1 && 4 * g + k <= n)
+                on_board[g] |= 1u << k;
+    }
+    int m = 0;
+    for (int x = 1; x <= n; ++x)
+    {
+        const int* row = jiazhi[x];
+        for (int g = 0; 4 * g <= n; ++g)
+        {
+            unsigned bits = lane_bits(load4(row + 4 * g) >= floor) & on_board[g];
+            while (bits != 0)
+            {
+                const int y = 4 * g + __builtin_ctz(bits);
+                gathered[m++] = pack(x, y, row[y]);
+                bits &= bits - 1;
+            }
+        }
+    }
+    n_gathered = m;
+    return m;
 }
 
 int credit_scores(int pair, int which, int occupied, int least) {

@@ -76,6 +76,9 @@ void forget_credits();
 // points 0..BOARDSIZE + 1, for generator `which` (0 or 1, as listed above) of `pair`; the board
 // points scoring at least `least` are gathered for selection. Returns how many were gathered.
 int credit_scores(int pair, int which, int occupied, int least);
+// Collects the board points of jiazhi scoring at least `least` for select_points; returns how
+// many.
+int gather_points(int least);
 // Writes the best `keep` gathered points to point[1..], highest first, ties in cell-number
 // order (the order the full stable sort gives); returns how many were written.
 int select_points(int keep);
