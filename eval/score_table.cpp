@@ -8,6 +8,7 @@
 
 char un[JZ_SIDE][JZ_SIDE];
 int Nbranch[1000];
+int newest_x = 0, newest_y = 0;
 
 namespace {
 
@@ -196,15 +197,7 @@ int leaf_score() {
             commit_cell(x, y, old, cur);
         ++changes;
     });
-    int placed = -1, placements = 0;
-    for (int ch = 0; ch < changes && ch < FEW; ++ch)
-        if (was[ch] == 0)
-        {
-            placed = ch;
-            ++placements;
-        }
-    if (placements != 1 || changes > FEW)
-        placed = -1;
+    const int placed = stone_to_leave_out(cx, cy, was, changes, FEW);
     for (int ch = 0; ch < changes && ch < FEW; ++ch)
         if (ch != placed)
             commit_cell(cx[ch], cy[ch], was[ch], now[ch]);

@@ -64,6 +64,32 @@ inline void for_windows_through(const char* code, int f, Visit visit) {
     }
 }
 
+// The cell a search last put a stone on. Only a hint for the incremental scores, which follow
+// `un` whatever it says: among the cells changed since their kept position, this stone is the
+// one best left out of it (its siblings come next).
+extern int newest_x, newest_y;
+inline void note_new_stone(int x, int y) {
+    newest_x = x;
+    newest_y = y;
+}
+
+// Of `changes` changed cells (at most `few` listed), the new stone to leave out of a kept
+// position: the newest stone when it is among them, else the only new stone; -1 for none.
+inline int stone_to_leave_out(const int* cx, const int* cy, const int* was, int changes, int few) {
+    if (changes > few)
+        return -1;
+    int placed = -1, placements = 0;
+    for (int ch = 0; ch < changes; ++ch)
+        if (was[ch] == 0)
+        {
+            if (cx[ch] == newest_x && cy[ch] == newest_y)
+                return ch;
+            placed = ch;
+            ++placements;
+        }
+    return placements == 1 ? placed : -1;
+}
+
 // Sets the padded code board from `un`: board cells copied, everything else OFF_BOARD.
 void fill_padded_codes(char* code);
 

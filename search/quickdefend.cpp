@@ -118,6 +118,7 @@ int DFS_3(int thr, int dep) {
         if (x == 0)
             continue;
         un[x][y] = engine ? 1 : 2;
+        note_new_stone(x, y);
         set_child_key(dep, x, y);
         if (dep + 1 > 4 && dep + 1 < DEPTH1)  // the child probes and records this slot
             __builtin_prefetch(&hash_tag2[zobristkey[dep + 1]]);
@@ -200,6 +201,7 @@ int QUICKDEFEND() {
                 continue;
             ++node2;
             un[x][y] = 1;
+            note_new_stone(x, y);
             set_child_key(1, x, y);
             // A move that loses at once (a forbidden one) is not searched, and neither is one
             // that wins at once: after a five the game is over, whatever the opponent has.

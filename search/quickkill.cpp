@@ -160,6 +160,7 @@ int DFS_2(int thr, int dep) {
         if (x == 0)
             continue;
         un[x][y] = engine ? 1 : 2;
+        note_new_stone(x, y);
         set_child_key(dep, x, y);
         if (dep + 1 > 4 && dep + 1 < DEPTH)  // the child probes and records this slot
             __builtin_prefetch(&hash_tag1[zobristkey[dep + 1]]);
@@ -236,6 +237,7 @@ int QUICKKILL() {
             if (out_of_time())
                 return 0;
             un[x][y] = 1;
+            note_new_stone(x, y);
             set_child_key(1, x, y);
             const int r = SITUA(0, x, y, 1);
             bool won    = r == 1;

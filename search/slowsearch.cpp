@@ -329,17 +329,9 @@ void fill_scores(int pair, int which, int occupied) {
             update_cell(b, x, y, old, cur);
         ++changes;
     });
-    // One new stone among the changes is left out of the kept position (the others, such as
-    // the previous sibling taken back, move it).
-    int placed = -1, placements = 0;
-    for (int ch = 0; ch < changes && ch < FEW; ++ch)
-        if (was[ch] == 0)
-        {
-            placed = ch;
-            ++placements;
-        }
-    if (placements != 1 || changes > FEW)
-        placed = -1;
+    // One new stone among the changes (the newest, when the search says which) is left out of
+    // the kept position; the others, such as the previous sibling taken back, move it.
+    const int placed = stone_to_leave_out(cx, cy, was, changes, FEW);
     for (int ch = 0; ch < changes && ch < FEW; ++ch)
         if (ch != placed)
             update_cell(b, cx[ch], cy[ch], was[ch], now[ch]);
@@ -736,6 +728,7 @@ int SLOWSEARCH() {
             if (x == 0 || jz[x][y] < RULED_OUT)
                 continue;
             un[x][y] = 1;
+            note_new_stone(x, y);
             set_child_key(1, x, y);
             const int r = SITUA(0, x, y, 1);
             if (r != 0)
@@ -835,6 +828,7 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
             return value[dep];
 
         un[x][y] = stone;
+        note_new_stone(x, y);
         set_child_key(dep, x, y);
         if (dep + 1 > 4 && dep + 1 <= LAYER)  // the child probes and records this slot
             __builtin_prefetch(&hash_tag[zobristkey[dep + 1]]);
