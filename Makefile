@@ -29,7 +29,7 @@ TURN  ?= 200
 soak: build
 	./$(BUILD)/tests/gravik-soak $(GAMES) $(TURN) 1
 
-# Protocol fuzzing with libFuzzer: make fuzz FUZZ_SECONDS=1800 (new inputs go to build-fuzz/corpus).
+# Protocol fuzzing with libFuzzer (the harness works in a temporary directory, so paths are absolute): make fuzz FUZZ_SECONDS=1800 (new inputs go to build-fuzz/corpus).
 FUZZ_SECONDS ?= 60
 fuzz-build:
 	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -39,11 +39,13 @@ fuzz-build:
 fuzz: fuzz-build
 	mkdir -p build-fuzz/corpus
 	./build-fuzz/gravik-fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 \
-	  -max_len=2048 build-fuzz/corpus tests/fuzz/corpus
+	  -max_len=2048 -artifact_prefix=$(CURDIR)/build-fuzz/ \
+	  $(CURDIR)/build-fuzz/corpus $(CURDIR)/tests/fuzz/corpus
 
 # Replays the kept corpus once: every input must run clean.
 fuzz-replay: fuzz-build
-	./build-fuzz/gravik-fuzz -runs=0 -rss_limit_mb=4096 tests/fuzz/corpus
+	./build-fuzz/gravik-fuzz -runs=0 -rss_limit_mb=4096 -artifact_prefix=$(CURDIR)/build-fuzz/ \
+	  $(CURDIR)/tests/fuzz/corpus
 
 bench: build
 	./$(BUILD)/gravik-bench

@@ -11,6 +11,7 @@
 #include "console/saveandload.h"
 #include "engine/Main.h"
 #include "engine/computer_turn.h"
+#include "engine/gomocup_main.h"
 #include "rules/check_ban.h"
 #include "rules/judge.h"
 
@@ -44,8 +45,7 @@ void print_help_lines() {
 [[noreturn]] void leave_at_end_of_input() {
     restore_terminal();
     std::printf("\n");
-    std::fflush(stdout);
-    std::exit(0);
+    end_process(0);
 }
 
 // The engine chooses the move for slot i. It plays for stone 1, so on BLUE's turn (odd i)
