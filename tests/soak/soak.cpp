@@ -107,14 +107,15 @@ bool fail(Stats* stats, const std::string& why) {
     return false;
 }
 
+// `need_start`: the processes are new or the board size changes, so RESTART would not do.
 bool play_game(EngineProcess* engines[2], int size, int rule, int turn_ms, const Style& style,
-               bool first_game, Stats* stats) {
+               bool need_start, Stats* stats) {
     const std::string eol = style.crlf ? "\r\n" : "\n";
     std::string reply;
     for (int e = 0; e < 2; ++e)
     {
         EngineProcess& eng = *engines[e];
-        if (style.restart_with_start || first_game)
+        if (style.restart_with_start || need_start)
             eng.send("START " + std::to_string(size) + eol);
         else
             eng.send("RESTART" + eol);
@@ -192,7 +193,8 @@ int main(int argc, char** argv) {
     static const int SIZES[] = {10, 15, 20, 25};
     Stats stats;
     std::unique_ptr<EngineProcess> a, b;
-    bool fresh = true;
+    bool fresh    = true;
+    int last_size = 0;
     for (int g = 0; g < games; ++g)
     {
         // A new pair of processes every few games; in between, games follow in one process.
@@ -203,7 +205,7 @@ int main(int argc, char** argv) {
             fresh = true;
         }
         const int rule = RULES[g % 5];
-        const int size = SIZES[g % 4];  // with 5 rules, every 20 games cover all pairs
+        const int size = SIZES[(g / 2) % 4];  // two games a size; 40 games cover every pair
         Style style;
         style.restart_with_start = next_random(&state) % 2;
         style.board_every_move   = next_random(&state) % 3 == 0;
@@ -213,11 +215,13 @@ int main(int argc, char** argv) {
         if (g % 2)
             std::swap(pair[0], pair[1]);
         std::printf("game %d: rule %d size %d %s%s%s%s\n", g + 1, rule, size,
-                    style.restart_with_start ? "START " : "RESTART ",
+                    style.restart_with_start || fresh || size != last_size ? "START " : "RESTART ",
                     style.board_every_move ? "BOARD " : "TURN ", style.crlf ? "CRLF " : "",
                     style.no_match_limit ? "no-limit" : "");
         std::fflush(stdout);
-        if (!play_game(pair, size, rule, turn_ms, style, fresh, &stats))
+        const bool need_start = fresh || size != last_size;
+        last_size             = size;
+        if (!play_game(pair, size, rule, turn_ms, style, need_start, &stats))
         {
             a.reset();  // a failed game leaves the processes in an unknown state
             b.reset();
