@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= 2
 
-.PHONY: all build run test test-sanitize bench soak fuzz-build fuzz fuzz-replay clean
+.PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay clean
 
 all: build
 
@@ -49,6 +49,13 @@ fuzz-replay: fuzz-build
 
 bench: build
 	./$(BUILD)/gravik-bench
+
+# The node count at fixed depths must match the newest "Bench: N" line of the history.
+bench-check: build
+	@ref=$$(git log --format=%B | grep -m1 -oE '^Bench: [0-9]+' | cut -d' ' -f2); \
+	got=$$(./$(BUILD)/gravik-bench | awk '/^Nodes searched/ {print $$NF}'); \
+	echo "bench signature $$got, recorded $$ref"; \
+	[ -n "$$ref" ] && [ "$$ref" = "$$got" ]
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz
