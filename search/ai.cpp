@@ -59,6 +59,10 @@ void set_child_key(int dep, int x, int y) {
     zobristkey[dep + 1]   = slot_of(zobristcheck[dep + 1]);
 }
 
+int child_slot(int dep, int x, int y) {
+    return slot_of(zobristcheck[dep] ^ stone_number(dep % 2 == 1 ? 1 : 2, x, y));
+}
+
 // A matching entry that is deep enough answers with `if_valid`; one that passes the bound test
 // but is too shallow still reports `if_mate`, so its move becomes the hint the next iteration
 // tries first. An empty slot (depth 0) never answers, even for the empty board's key 0.

@@ -53,3 +53,5 @@ void RECORD_HASH2(int key_value, U64 key_check, int depth, int value, int bestpo
 void set_root_key();
 // Key after a stone of the side to move at depth d (code 1 odd, 2 even) lands on (x, y).
 void set_child_key(int d, int x, int y);
+// Slot that set_child_key(d, x, y) would give, for reading the entry ahead of time.
+int child_slot(int d, int x, int y);

@@ -154,16 +154,21 @@ int DFS_2(int thr, int dep) {
         return 0;
 
     // Step 4. Try each move; the engine needs one winning threat, the opponent one refutation.
+    // The hash slot of the next child is fetched while this one is searched: the children
+    // below depth 4 probe and record it.
+    const bool prefetch = dep + 1 > 4 && dep + 1 < DEPTH;
+    if (prefetch && nex[1][dep] != 0)
+        __builtin_prefetch(&hash_tag1[child_slot(dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
         const int x = nex[a][dep], y = ney[a][dep];
         if (x == 0)
             continue;
+        if (prefetch && a < num && nex[a + 1][dep] != 0)
+            __builtin_prefetch(&hash_tag1[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
         un[x][y] = engine ? 1 : 2;
         note_new_stone(x, y);
         set_child_key(dep, x, y);
-        if (dep + 1 > 4 && dep + 1 < DEPTH)  // the child probes and records this slot
-            __builtin_prefetch(&hash_tag1[zobristkey[dep + 1]]);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
             r = DFS_2(thr, dep + 1);

@@ -814,13 +814,19 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
     if (num == 0)
         return leaf_score();
 
-    // Step 5. Search the candidates in order.
-    const char stone = engine_moves ? 1 : 2;
+    // Step 5. Search the candidates in order. The hash slot of the next child is fetched while
+    // this one is searched: the children below depth 4 probe and record it.
+    const char stone    = engine_moves ? 1 : 2;
+    const bool prefetch = dep + 1 > 4 && dep + 1 <= LAYER;
+    if (prefetch && nex[1][dep] != 0)
+        __builtin_prefetch(&hash_tag[child_slot(dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
         const int x = nex[a][dep], y = ney[a][dep];
         if (x == 0)
             continue;
+        if (prefetch && a < num && nex[a + 1][dep] != 0)
+            __builtin_prefetch(&hash_tag[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
         if (check_clock && out_of_time())
             return 0;
         // Cut-off: already recorded when it happened.
@@ -830,8 +836,6 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
         un[x][y] = stone;
         note_new_stone(x, y);
         set_child_key(dep, x, y);
-        if (dep + 1 > 4 && dep + 1 <= LAYER)  // the child probes and records this slot
-            __builtin_prefetch(&hash_tag[zobristkey[dep + 1]]);
         const int r = SITUA(0, x, y, dep);
         int val;
         if (r != 0)
