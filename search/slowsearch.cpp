@@ -260,7 +260,8 @@ inline int packed_y(uint64_t key) { return (ORDER_MASK - static_cast<int>(key & 
 // threshold, but counted all the same) in class 0, then 0..3 in class 1, and from 4 on four
 // classes per power of two.
 constexpr int SIZE_CLASSES    = 4 * 32;
-constexpr int SMALL_SELECTION = 48;  // fewer points are selected by insertion alone
+constexpr int SMALL_SELECTION  = 48;  // fewer points are selected by insertion alone
+constexpr int RANKED_SELECTION = 32;  // fewer still are placed by counting
 inline int size_class(int v) {
     if (v < 4)
         return v < 0 ? 0 : 1;
@@ -477,9 +478,9 @@ int credit_scores(int pair, int which, int occupied, int least) {
 
 // The best `keep` keys are found without sorting them all. Many keys are first thinned out: a
 // histogram of the scores by size class (the top three bits of the score) finds the lowest
-// class the best `keep` reach, and only keys of that class and above stay. The rest go by
-// insertion into the best `keep` so far. The keys are distinct (each holds its cell), so the
-// result is the head of the stable sort.
+// class the best `keep` reach, and only keys of that class and above stay. Few keys are placed
+// by rank, the others by insertion into the best `keep` so far. The keys are distinct (each
+// holds its cell), so the result is the head of the stable sort.
 int select_points(int keep) {
     if (keep < 1)
         return 0;
@@ -509,8 +510,25 @@ int select_points(int keep) {
         }
         m = kept_keys;
     }
+    static uint64_t best[1001];
+    if (m <= RANKED_SELECTION)
+    {
+        // Few keys: each one's place is the number of keys above it, counted without branches
+        // (the slot after the last kept one takes the rest).
+        const int kept = m < keep ? m : keep;
+        for (int g = 0; g < m; ++g)
+        {
+            const uint64_t key = keys[g];
+            int above          = 0;
+            for (int h = 0; h < m; ++h)
+                above += keys[h] > key;
+            best[above < kept ? above : kept] = key;
+        }
+        for (int k = 0; k < kept; ++k)
+            point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
+        return kept;
+    }
     // Insertion into the best `keep` so far, highest first.
-    static uint64_t best[1000];
     int kept = 0;
     for (int g = 0; g < m; ++g)
     {

@@ -4,6 +4,7 @@
 //   gravik-bench         one line per position, totals, "Nodes searched : N"
 //   gravik-bench stage   the same, with the nodes and the time of each search (alpha-beta,
 //                        attack, defence)
+//   gravik-bench [stage] N M ...   only positions N, M, ... of the suite (for profiling)
 //
 // Times are the process's CPU time (wall time beside it in the totals), so other programs on
 // the machine weigh less. In stage mode every position is decided four times, each run from
@@ -372,6 +373,14 @@ long long per_second(long long nodes, long long ms) { return ms > 0 ? nodes * 10
 
 int main(int argc, char** argv) {
     const bool stages = argc > 1 && std::strcmp(argv[1], "stage") == 0;
+    bool chosen[64]   = {};
+    bool any_chosen   = false;
+    for (int a = stages ? 2 : 1; a < argc; ++a)
+    {
+        const int k = std::atoi(argv[a]);
+        if (k >= 1 && k < 64)
+            chosen[k] = any_chosen = true;
+    }
 
     BUILD_PATTERN_TABLES();
     fill_random_numbers(ZOBRIST_SEED);
@@ -383,10 +392,13 @@ int main(int argc, char** argv) {
     MAX_DEPTH1         = BENCH_DEPTH1;
 
     Tally total;
-    int number = 0;
+    int number = 0, run_count = 0;
     for (const Position& pos : SUITE)
     {
         ++number;
+        if (any_chosen && !chosen[number])
+            continue;
+        ++run_count;
         // Runs of stage mode: searches switched on (attack, defence) and alpha-beta depth.
         struct Run {
             int kill, defend, layer;
@@ -445,7 +457,7 @@ int main(int argc, char** argv) {
                         stage_ns[STAGE_ATTACK] / 1000, stage_ns[STAGE_DEFENCE] / 1000);
     }
 
-    std::printf("\nPositions      : %d\n", number);
+    std::printf("\nPositions      : %d\n", run_count);
     if (stages)
     {
         const long long stage_nodes[3] = {total.nodes_ab, total.nodes_attack, total.nodes_defend};
