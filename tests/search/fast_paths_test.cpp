@@ -226,6 +226,9 @@ TEST(FastPaths, SelectionIsTheHeadOfTheStableSort) {
         {25, 40, 50000, 20, 100, "large scores of both signs, ties among them"},
         {10, 2, 1, 0, 100, "two scores, fewer points than kept"},
         {15, 100, 1, 3, 1, "only the best"},
+        {15, 100, 1, 70, 10, "a dozen points: placed by rank"},
+        {15, 100, 1, 57, 20, "about forty points: by insertion"},
+        {15, 100, 1, 72, 40, "fewer points than kept, by rank"},
     };
     std::srand(11);
     for (const Case& tc : cases)
