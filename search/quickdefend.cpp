@@ -103,9 +103,12 @@ int DFS_3(int thr, int dep) {
         }
     }
 
-    // Step 3. Answers at the engine's nodes, attacks at the opponent's.
+    // Step 3. Answers at the engine's nodes, attacks at the opponent's. An attacking node that
+    // wins tells the main table too: its slot is fetched meanwhile.
     const bool engine = dep % 2 == 1;
-    const int num     = engine ? MOVEC(thr, dep) : MOVEP(thr, dep);
+    if (!engine)
+        __builtin_prefetch(&hash_tag[zobristkey[dep]]);
+    const int num = engine ? MOVEC(thr, dep) : MOVEP(thr, dep);
     if (num == 0)
         return 0;
     if (shallow(dep) && out_of_time())

@@ -147,7 +147,9 @@ int DFS_2(int thr, int dep) {
     // Step 3. Threats at the engine's nodes, replies at the opponent's. Without either the
     // attack has failed: no threat left, or the last one needed no answer.
     const bool engine = dep % 2 == 1;
-    const int num     = engine ? MOC(thr, dep) : MOP(thr, dep);
+    if (engine)  // a winning attack tells the main table too: its slot is fetched meanwhile
+        __builtin_prefetch(&hash_tag[zobristkey[dep]]);
+    const int num = engine ? MOC(thr, dep) : MOP(thr, dep);
     if (num == 0)
         return 0;
     if (shallow(dep) && out_of_time())
