@@ -199,13 +199,21 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, i
     {
         const int st   = LINE_STEP[dir];
         const int tst  = DX[dir] * to.row + DY[dir];
-        for (int t = 0; t <= 5; ++t)
+        // The eleven cells of the line, and the five-cell part of each window in base 3, rolled
+        // along it (a digit 3 off the board only stands in windows that are skipped).
+        int line[11];
+        for (int k = 0; k < 11; ++k)
+            line[k] = b.code[f + (k - 5) * st];
+        int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+        for (int j = 0; j <= 5; ++j)
         {
-            const int s = f - t * st;
-            if (b.code[s] == OFF_BOARD || b.code[s + 4 * st] == OFF_BOARD)
+            const int t      = 5 - j;  // place of the changed cell in the window
+            const int before = five * 4 + line[j + 5];
+            if (j < 5)
+                five = (five - line[j] * 81) * 3 + line[j + 5];
+            if (line[j] == OFF_BOARD || line[j + 4] == OFF_BOARD)
                 continue;
-            const int before = padded_idx6(b.code, s, st);
-            const int after  = before + delta * CELL_WEIGHT[t];
+            const int after = before + delta * CELL_WEIGHT[t];
             for (int g = g_first; g <= g_last; ++g)
             {
                 const WindowCredit& u = b.table[g][before];
