@@ -1,6 +1,9 @@
 // Position keys and the three direct-mapped hash tables shared by the searches.
 #include "search/ai.h"
 
+#include <cstddef>
+#include <cstdint>
+
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
@@ -8,26 +11,36 @@
 #include "engine/Main.h"
 #include "eval/score_table.h"
 
-// The tables start on 2 MB boundaries, so that the system can back them with large pages:
-// probes land anywhere in 128 MB, and with small pages nearly every probe also misses the
-// address translation cache.
-constexpr size_t LARGE_PAGE = 1 << 21;
-alignas(LARGE_PAGE) HISTORY_MAP hash_tag[hash_cut];
-alignas(LARGE_PAGE) SHORT_MAP hash_tag1[hash_cut2];
-alignas(LARGE_PAGE) SHORT_MAP hash_tag2[hash_cut2];
+HISTORY_MAP hash_tag[hash_cut];
+SHORT_MAP hash_tag1[hash_cut2];
+SHORT_MAP hash_tag2[hash_cut2];
 U64 zobristcheck[200];
 int zobristkey[200];
 
 namespace {
 
-// Asks for large pages before the tables are first written (Linux; elsewhere nothing to do).
+// Probes land anywhere in 128 MB of tables; on small pages nearly every one also misses the
+// address translation cache. So the system is asked, before the tables are first written, to
+// back them with large pages (2 MB, Linux; elsewhere there is nothing to ask), for every whole
+// large page inside each table.
+void advise_large_pages(void* table, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t LARGE_PAGE = uintptr_t{1} << 21;
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(table) + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
+    const uintptr_t end   = (reinterpret_cast<uintptr_t>(table) + bytes) & ~(LARGE_PAGE - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#else
+    static_cast<void>(table);
+    static_cast<void>(bytes);
+#endif
+}
+
 struct LargePages {
     LargePages() {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-        madvise(hash_tag, sizeof hash_tag, MADV_HUGEPAGE);
-        madvise(hash_tag1, sizeof hash_tag1, MADV_HUGEPAGE);
-        madvise(hash_tag2, sizeof hash_tag2, MADV_HUGEPAGE);
-#endif
+        advise_large_pages(hash_tag, sizeof hash_tag);
+        advise_large_pages(hash_tag1, sizeof hash_tag1);
+        advise_large_pages(hash_tag2, sizeof hash_tag2);
     }
 };
 LargePages large_pages;
