@@ -26,8 +26,9 @@ namespace {
 void advise_large_pages(void* table, size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr uintptr_t LARGE_PAGE = uintptr_t{1} << 21;
-    const uintptr_t start = (reinterpret_cast<uintptr_t>(table) + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
-    const uintptr_t end   = (reinterpret_cast<uintptr_t>(table) + bytes) & ~(LARGE_PAGE - 1);
+    const uintptr_t first = reinterpret_cast<uintptr_t>(table);
+    const uintptr_t start = (first + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
+    const uintptr_t end   = (first + bytes) & ~(LARGE_PAGE - 1);
     if (end > start)
         madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #else

@@ -114,23 +114,25 @@ void build_tables(int pair, CreditBoard& b) {
     }
 }
 
-// Adds `sign` times the credits of the window starting at s along st with index idx.
-inline void add_window(CreditBoard& b, int s, int st, int idx, int sign) {
+// Adds the credits of the window starting at s along st with index idx.
+inline void add_window(CreditBoard& b, int s, int st, int idx) {
     for (int g = 0; g < 2; ++g)
     {
         const WindowCredit& w = b.table[g][idx];
         int* cr               = b.credit[g];
-        cr[s] += sign * w.first;
+        cr[s] += w.first;
         for (int k = 1; k <= 4; ++k)
-            cr[s + k * st] += sign * w.middle;
-        cr[s + 5 * st] += sign * w.last;
+            cr[s + k * st] += w.middle;
+        cr[s + 5 * st] += w.last;
     }
 }
 
 // Proximity credit of a stone well inside the board: 2 on the eight neighbours, 1 two steps out.
 constexpr int DIR_X[8] = {1, 1, 0, -1, -1, -1, 0, 1};
 constexpr int DIR_Y[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-inline bool gives_proximity(int x, int y, int n) { return x >= 5 && x <= n - 4 && y >= 5 && y <= n - 4; }
+inline bool gives_proximity(int x, int y, int n) {
+    return x >= 5 && x <= n - 4 && y >= 5 && y <= n - 4;
+}
 
 // A score board written by the credit updates: cell (x, y) at base[origin + x * row + y]. The
 // credit boards are padded (row PAD_STRIDE), jiazhi is not (row JZ_SIDE).
@@ -169,7 +171,7 @@ void rescan(int pair, CreditBoard& b) {
             {
                 const int st = LINE_STEP[dir];
                 if (b.code[s + 4 * st] != OFF_BOARD)
-                    add_window(b, s, st, padded_idx6(b.code, s, st), 1);
+                    add_window(b, s, st, padded_idx6(b.code, s, st));
             }
             if (un[x][y] != 0)
             {

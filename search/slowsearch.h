@@ -67,7 +67,8 @@ inline void scan_windows(Visit visit) {
 enum CreditPair {
     PAIR_ALPHA_BETA = 0,  // MOVECOM (strucB), MOVEPLA (strucW), both with proximity credit
     PAIR_ATTACK     = 1,  // MOC (strucKFive, strucKSix), MOP (strucKxFive, strucKxSix, strucKySix)
-    PAIR_DEFENCE    = 2,  // MOVEP (strucDxFive, strucDxSix), MOVEC (strucDFive, strucDSix, strucDySix)
+    PAIR_DEFENCE    = 2,  // MOVEP (strucDxFive, strucDxSix),
+                          // MOVEC (strucDFive, strucDSix, strucDySix)
 };
 // Forgets every kept credit board: the next call of each generator rescans the whole board.
 // The searches call it when they start, so tables rebuilt in between are picked up.
