@@ -31,55 +31,6 @@ bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }
 
 }  // namespace
 
-// Fresh score board for a generator: occupied points far below any threshold. Every threat
-// table entry needs a stone among the first five cells of its window, so only windows starting
-// at most five cells before the stones' bounding box (or after it, for the anti-diagonal)
-// can earn credit.
-StartBox threat_reset_scores(int occupied) {
-    const int n = BOARDSIZE;
-    int min_x = n + 1, max_x = 0, min_y = n + 1, max_y = 0;
-    for (int x = 0; x <= n + 1; ++x)
-        for (int y = 0; y <= n + 1; ++y)
-        {
-            if (un[x][y] == 0)
-            {
-                jiazhi[x][y] = 0;
-                continue;
-            }
-            jiazhi[x][y] = occupied;
-            min_x        = x < min_x ? x : min_x;
-            max_x        = x > max_x ? x : max_x;
-            min_y        = y < min_y ? y : min_y;
-            max_y        = y > max_y ? y : max_y;
-        }
-    return StartBox{min_x - 5, max_x, min_y - 5, max_y + 5};
-}
-
-void threat_clear_list(int dep) {
-    for (int k = 0; k <= THREAT_LIST_CLEAR; ++k)
-        nex[k][dep] = ney[k][dep] = 0;
-}
-
-// In freestyle one point that makes or stops five is the only move worth trying. Returns it in
-// candidate slot 1 and true, or false when the best point (first in x-then-y order) scores less.
-bool threat_decisive_point(int dep) {
-    const int n = BOARDSIZE;
-    int best = jiazhi[1][1], bx = 1, by = 1;
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            if (jiazhi[x][y] > best)
-            {
-                best = jiazhi[x][y];
-                bx   = x;
-                by   = y;
-            }
-    if (best <= THREAT_DECISIVE_SCORE)
-        return false;
-    nex[1][dep] = bx;
-    ney[1][dep] = by;
-    return true;
-}
-
 // Engine's attacking moves: points that make threes, fours or five, or stop the opponent's.
 int MOC(int /*thr*/, int dep) {
     // Steps 1-2. Fresh list; scores with five-cell credit to all five cells and six-cell credit
