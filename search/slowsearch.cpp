@@ -526,14 +526,40 @@ int select_points(int keep) {
         // Few keys: each one's place is the number of keys above it, counted without branches
         // (the slot after the last kept one takes the rest).
         const int kept = m < keep ? m : keep;
+        int low = INT32_MAX, high = INT32_MIN;
         for (int g = 0; g < m; ++g)
         {
-            const uint64_t key = keys[g];
-            int above          = 0;
-            for (int h = 0; h < m; ++h)
-                above += keys[h] > key;
-            best[above < kept ? above : kept] = key;
+            const int v = packed_score(keys[g]);
+            low         = v < low ? v : low;
+            high        = v > high ? v : high;
         }
+        if (m > 0 && high - low < (1 << 20))
+        {
+            // Scores this close fit in 31 bits with the cell: the counts go four at a time.
+            static int small[RANKED_SELECTION + 4];
+            for (int g = 0; g < m; ++g)
+                small[g] = (packed_score(keys[g]) - low) << 10 | static_cast<int>(keys[g] & 1023);
+            for (int g = m; g % 4 != 0; ++g)
+                small[g] = INT32_MIN;
+            for (int g = 0; g < m; ++g)
+            {
+                const Int4 key = {small[g], small[g], small[g], small[g]};
+                Int4 above4    = {0, 0, 0, 0};
+                for (int h = 0; h < m; h += 4)
+                    above4 += load4(small + h) > key;  // -1 where above
+                const int above = -(above4[0] + above4[1] + above4[2] + above4[3]);
+                best[above < kept ? above : kept] = keys[g];
+            }
+        }
+        else
+            for (int g = 0; g < m; ++g)
+            {
+                const uint64_t key = keys[g];
+                int above          = 0;
+                for (int h = 0; h < m; ++h)
+                    above += keys[h] > key;
+                best[above < kept ? above : kept] = key;
+            }
         for (int k = 0; k < kept; ++k)
             point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
         return kept;
