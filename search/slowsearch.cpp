@@ -451,30 +451,21 @@ void forget_credits() {
 
 // Gathers the board points of jiazhi scoring at least `least`, four cells at a time.
 int gather_points(int least) {
-    const int n      = BOARDSIZE;
-    const Int4 floor = {least, least, least, least};
-    // Lanes of each group of four that lie on the board (y = 1..n).
-    unsigned on_board[ROW_CELLS / 4];
-    for (int g = 0; g < ROW_CELLS / 4; ++g)
-    {
-        on_board[g] = 0;
-        for (int k = 0; k < 4; ++k)
-            if (4 * g + k >= 1 && 4 * g + k <= n)
-                on_board[g] |= 1u << k;
-    }
-    int m = 0;
+    const int n               = BOARDSIZE;
+    const Int4 floor          = {least, least, least, least};
+    const unsigned board_bits = ((1u << n) - 1) << 1;  // y = 1..n of a row
+    int m                     = 0;
     for (int x = 1; x <= n; ++x)
     {
+        // One bit per cell of the row that reaches the threshold, then the cells by bit.
         const int* row = jiazhi[x];
+        unsigned bits  = 0;
         for (int g = 0; 4 * g <= n; ++g)
+            bits |= lane_bits(load4(row + 4 * g) >= floor) << (4 * g);
+        for (bits &= board_bits; bits != 0; bits &= bits - 1)
         {
-            unsigned bits = lane_bits(load4(row + 4 * g) >= floor) & on_board[g];
-            while (bits != 0)
-            {
-                const int y = 4 * g + __builtin_ctz(bits);
-                gathered[m++] = pack(x, y, row[y]);
-                bits &= bits - 1;
-            }
+            const int y   = __builtin_ctz(bits);
+            gathered[m++] = pack(x, y, row[y]);
         }
     }
     n_gathered = m;
