@@ -38,13 +38,13 @@ fuzz-build:
 
 fuzz: fuzz-build
 	mkdir -p build-fuzz/corpus
-	./build-fuzz/gravik-fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 \
+	$(CURDIR)/build-fuzz/gravik-fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 \
 	  -max_len=2048 -artifact_prefix=$(CURDIR)/build-fuzz/ \
 	  $(CURDIR)/build-fuzz/corpus $(CURDIR)/tests/fuzz/corpus
 
 # Replays the kept corpus once: every input must run clean.
 fuzz-replay: fuzz-build
-	./build-fuzz/gravik-fuzz -runs=0 -rss_limit_mb=4096 -artifact_prefix=$(CURDIR)/build-fuzz/ \
+	$(CURDIR)/build-fuzz/gravik-fuzz -runs=0 -rss_limit_mb=4096 -artifact_prefix=$(CURDIR)/build-fuzz/ \
 	  $(CURDIR)/tests/fuzz/corpus
 
 bench: build
