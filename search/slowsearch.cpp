@@ -299,7 +299,6 @@ inline Int4 load4(const int* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline void store4(int* p, Int4 v) { std::memcpy(p, &v, sizeof v); }
 // Bit k set when lane k of a comparison result is true.
 inline unsigned lane_bits(Int4 mask) {
 #if defined(__SSE__)
