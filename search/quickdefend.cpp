@@ -62,10 +62,7 @@ int MOVEP(int /*thr*/, int dep) {
     }
 
     // Steps 4-6. The best points above the threshold, highest first.
-    const int num = select_points(DEFEND_MAX_MOVES);
-    for (int k = 1; k <= num; ++k)
-        set_candidate(k, dep, point[k].posx, point[k].posy);
-    return num;
+    return list_selected(dep, DEFEND_MAX_MOVES);
 }
 
 // Engine's answers to the opponent's threats.
@@ -76,10 +73,7 @@ int MOVEC(int /*thr*/, int dep) {
     if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    const int num = select_points(DEFEND_MAX_MOVES);
-    for (int k = 1; k <= num; ++k)
-        set_candidate(k, dep, point[k].posx, point[k].posy);
-    return num;
+    return list_selected(dep, DEFEND_MAX_MOVES);
 }
 
 // -1 when the opponent wins by force from the node at depth dep (even: opponent attacks);

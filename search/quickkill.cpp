@@ -54,10 +54,7 @@ int MOC(int /*thr*/, int dep) {
     }
 
     // Steps 4-6. The best points above the threshold, highest first.
-    const int num = select_points(KILL_MAX_MOVES);
-    for (int k = 1; k <= num; ++k)
-        set_candidate(k, dep, point[k].posx, point[k].posy);
-    return num;
+    return list_selected(dep, KILL_MAX_MOVES);
 }
 
 // Opponent's answers to the engine's threats: blocks of its threes and fours, and counter-fours.
@@ -68,10 +65,7 @@ int MOP(int /*thr*/, int dep) {
     if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    const int num = select_points(KILL_MAX_MOVES);
-    for (int k = 1; k <= num; ++k)
-        set_candidate(k, dep, point[k].posx, point[k].posy);
-    return num;
+    return list_selected(dep, KILL_MAX_MOVES);
 }
 
 // 1 when the engine wins by force from the node at depth dep (odd: engine to attack); 0 or -1

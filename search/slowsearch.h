@@ -96,6 +96,14 @@ inline void set_candidate(int k, int dep, int x, int y) {
     if (k > list_top[dep])
         list_top[dep] = k;
 }
+// The best `keep` gathered points, highest first, as the candidate list of depth dep; returns
+// how many (the threat generators' selection step).
+inline int list_selected(int dep, int keep) {
+    const int num = select_points(keep);
+    for (int k = 1; k <= num; ++k)
+        set_candidate(k, dep, point[k].posx, point[k].posy);
+    return num;
+}
 
 void MERGE_SORT();                        // loads point from jiazhi in cell order, sorts it
 void DIVIDE_AND_CONQUER(int st, int ed);  // stable merge sort of point[st..ed], highest first
