@@ -48,17 +48,6 @@ void print_help_lines() {
     end_process(0);
 }
 
-// The engine chooses the move for slot i. It plays for stone 1, so on BLUE's turn (odd i)
-// the colours are swapped around the call.
-void engine_move() {
-    const bool blue = i % 2 == 1;
-    if (blue)
-        REVERSE();
-    COMPUTER_TURN();
-    if (blue)
-        REVERSE();
-}
-
 // Announces a finished game with the winning move already counted in i.
 void finish_with_winner(int winner) {
     ++i;
@@ -129,7 +118,7 @@ void PLAYER_TURN() {
             }
             break;
         case '1':
-            engine_move();
+            computer_turn_for_side_to_move();  // colours swapped on BLUE's turn
             return;
         case '9':
             playmode = playmode == 1 ? 0 : 1;

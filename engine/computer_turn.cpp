@@ -165,3 +165,12 @@ void COMPUTER_TURN() {
                 node2);
     std::fflush(stdout);
 }
+
+void computer_turn_for_side_to_move() {
+    const bool first_player = i % 2 == 1;
+    if (first_player)
+        REVERSE();
+    COMPUTER_TURN();
+    if (first_player)
+        REVERSE();
+}

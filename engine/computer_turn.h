@@ -6,3 +6,7 @@ void COMPUTER_TURN();
 
 // The searches' safety margins (ms) for a move budget of `max_time` ms.
 void search_margins(int max_time, int* quick_delay, int* slow_delay);
+
+// COMPUTER_TURN for whichever side has move i: the board's colours are swapped around the call
+// when that is the first player (odd i), since the decision plays for stone 1.
+void computer_turn_for_side_to_move();

@@ -85,14 +85,7 @@ void engine_move() {
         reply_error();
         return;
     }
-    if (i % 2 == 1)
-    {
-        REVERSE();
-        COMPUTER_TURN();
-        REVERSE();
-    }
-    else
-        COMPUTER_TURN();
+    computer_turn_for_side_to_move();
     std::printf("%d,%d\n", stonex[i] - 1, stoney[i] - 1);
     std::fflush(stdout);
     ATARI();

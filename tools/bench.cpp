@@ -337,14 +337,7 @@ void decide() {
     FILE* null_out  = std::fopen("/dev/null", "w");
     if (null_out != nullptr)
         dup2(fileno(null_out), STDOUT_FILENO);
-    if (i % 2 == 1)
-    {
-        REVERSE();
-        COMPUTER_TURN();
-        REVERSE();
-    }
-    else
-        COMPUTER_TURN();
+    computer_turn_for_side_to_move();
     std::fflush(stdout);
     if (saved >= 0)
     {
