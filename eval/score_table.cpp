@@ -182,29 +182,9 @@ int leaf_score() {
     // sibling taken back and the stone just placed: the kept position moves by the others, and
     // the new stone is only added to the returned sum, so the next sibling is again one stone
     // away from the kept position.
-    constexpr int FEW = 8;
-    int cx[FEW], cy[FEW], was[FEW], now[FEW];
-    int changes = 0;
-    for_changed_cells(k.seen, [&](int x, int y, int old, int cur) {
-        if (changes < FEW)
-        {
-            cx[changes]  = x;
-            cy[changes]  = y;
-            was[changes] = old;
-            now[changes] = cur;
-        }
-        else
-            commit_cell(x, y, old, cur);
-        ++changes;
-    });
-    const int placed = stone_to_leave_out(cx, cy, was, changes, FEW);
-    for (int ch = 0; ch < changes && ch < FEW; ++ch)
-        if (ch != placed)
-            commit_cell(cx[ch], cy[ch], was[ch], now[ch]);
-    if (placed >= 0)
-    {
-        k.seen[cx[placed]][cy[placed]] = 0;
-        return k.sum + cell_delta(padded(cx[placed], cy[placed]), now[placed]);
-    }
+    const LeftOutStone left = sync_kept_position(
+        k.seen, [](int x, int y, int old, int cur) { commit_cell(x, y, old, cur); });
+    if (left.x != 0)
+        return k.sum + cell_delta(padded(left.x, left.y), left.code);
     return k.sum;
 }

@@ -121,3 +121,41 @@ inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], Change change) {
         }
     }
 }
+
+// A new stone left out of a kept position: its cell and code; x = 0 when there is none.
+struct LeftOutStone {
+    int x = 0, y = 0, code = 0;
+};
+
+// Brings a kept position (its copy of the board in `seen`) up to `un` through commit(x, y, old,
+// now) for every changed cell, except one new stone, which is returned instead and left empty
+// in `seen`: between the children of one node the kept position then stays at the parent.
+template <class Commit>
+inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], Commit commit) {
+    constexpr int FEW = 8;
+    int cx[FEW], cy[FEW], was[FEW], now[FEW];
+    int changes = 0;
+    for_changed_cells(seen, [&](int x, int y, int old, int cur) {
+        if (changes < FEW)
+        {
+            cx[changes]  = x;
+            cy[changes]  = y;
+            was[changes] = old;
+            now[changes] = cur;
+        }
+        else
+            commit(x, y, old, cur);
+        ++changes;
+    });
+    const int placed = stone_to_leave_out(cx, cy, was, changes, FEW);
+    for (int ch = 0; ch < changes && ch < FEW; ++ch)
+        if (ch != placed)
+            commit(cx[ch], cy[ch], was[ch], now[ch]);
+    LeftOutStone out;
+    if (placed >= 0)
+    {
+        seen[cx[placed]][cy[placed]] = 0;
+        out = {cx[placed], cy[placed], now[placed]};
+    }
+    return out;
+}

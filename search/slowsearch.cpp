@@ -324,38 +324,17 @@ void fill_scores(int pair, int which, int occupied) {
             std::memcpy(jiazhi[x], b.credit[which] + padded(x, 0), ROW_CELLS * sizeof(int));
         return;
     }
-    constexpr int FEW = 8;
-    int cx[FEW], cy[FEW], was[FEW], now[FEW];
-    int changes = 0;
-    for_changed_cells(b.seen, [&](int x, int y, int old, int cur) {
-        if (changes < FEW)
-        {
-            cx[changes]  = x;
-            cy[changes]  = y;
-            was[changes] = old;
-            now[changes] = cur;
-        }
-        else
-            update_cell(b, x, y, old, cur);
-        ++changes;
-    });
     // One new stone among the changes (the newest, when the search says which) is left out of
     // the kept position; the others, such as the previous sibling taken back, move it.
-    const int placed = stone_to_leave_out(cx, cy, was, changes, FEW);
-    for (int ch = 0; ch < changes && ch < FEW; ++ch)
-        if (ch != placed)
-            update_cell(b, cx[ch], cy[ch], was[ch], now[ch]);
+    const LeftOutStone left = sync_kept_position(
+        b.seen, [&b](int x, int y, int old, int cur) { update_cell(b, x, y, old, cur); });
 
     const int* cred = b.credit[which];
     for (int x = 0; x <= n + 1; ++x)
         std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
-    if (placed >= 0)
-    {
-        b.seen[cx[placed]][cy[placed]] = 0;
-        cell_changes(b, cx[placed], cy[placed], 0, now[placed], which, which, jiazhi_target());
-    }
+    if (left.x != 0)
+        cell_changes(b, left.x, left.y, 0, left.code, which, which, jiazhi_target());
 }
-
 
 // Last width-th score per generator and depth: the next call at that depth gathers from about
 // there first (positions one or two moves apart score alike), and again from the threshold
