@@ -139,6 +139,14 @@ void on_takeback() {
 
 void on_begin() { engine_move(); }
 
+// Puts the stone at protocol point x0,y0 into slot i and onto the board.
+void record_stone(int x0, int y0) {
+    stonex[i] = x0 + 1;
+    stoney[i] = y0 + 1;
+    ATARI();
+    ++i;
+}
+
 void on_turn() {
     int x0 = 0, y0 = 0;
     if (!read_pair(&x0, &y0) || !on_board(x0, y0))
@@ -152,10 +160,7 @@ void on_turn() {
         reply_error();
         return;
     }
-    stonex[i] = x0 + 1;
-    stoney[i] = y0 + 1;
-    ATARI();
-    ++i;
+    record_stone(x0, y0);
     engine_move();
 }
 
@@ -186,10 +191,7 @@ void on_board() {
             reply_error();
             continue;
         }
-        stonex[i] = x0 + 1;
-        stoney[i] = y0 + 1;
-        ATARI();
-        ++i;
+        record_stone(x0, y0);
     }
     engine_move();
 }
