@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "engine/Main.h"
+#include "game/Main.h"
 
 int mn[10][10], chan[10][10], ajz[10][10];
 

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "console/platform.h"
-#include "engine/Main.h"
+#include "game/Main.h"
+#include "platform/platform.h"
 
 namespace {
 

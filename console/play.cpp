@@ -7,11 +7,10 @@
 #include <ctime>
 
 #include "console/output.h"
-#include "console/platform.h"
 #include "console/saveandload.h"
-#include "engine/Main.h"
 #include "engine/computer_turn.h"
-#include "engine/gomocup_main.h"
+#include "game/Main.h"
+#include "platform/platform.h"
 #include "rules/check_ban.h"
 #include "rules/judge.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "engine/Main.h"
+#include "game/Main.h"
 
 char save_report[200] = "";
 

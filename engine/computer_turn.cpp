@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "book/gomobook.h"
-#include "engine/Main.h"
-#include "engine/timer.h"
 #include "eval/simple_table.h"
+#include "game/Main.h"
+#include "game/timer.h"
 #include "search/quickdefend.h"
 #include "search/quickkill.h"
 #include "search/slowsearch.h"

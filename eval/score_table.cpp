@@ -6,7 +6,6 @@
 
 #include "eval/pattern_tables.h"
 
-char un[JZ_SIDE][JZ_SIDE];
 int Nbranch[1000];
 int newest_x = 0, newest_y = 0;
 

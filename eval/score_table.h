@@ -4,9 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/Main.h"
+#include "game/Main.h"
 
-extern char un[JZ_SIDE][JZ_SIDE];  // working copy of qp: 0 empty, 1 engine, 2 opponent
 extern int Nbranch[1000];          // candidates kept by MOVECOM/MOVEPLA at each depth
 
 void GENERATE_WIDTH(int layer);           // fills Nbranch for an iteration of depth `layer`

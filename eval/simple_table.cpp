@@ -4,7 +4,7 @@
 
 #include <cassert>
 
-#include "engine/Main.h"
+#include "game/Main.h"
 
 namespace {
 

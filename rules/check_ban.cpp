@@ -2,7 +2,7 @@
 // each three proved real by testing its four-point one layer deeper.
 #include "rules/check_ban.h"
 
-#include "eval/score_table.h"
+#include "game/Main.h"
 
 int board_ban[10][JZ_SIDE][JZ_SIDE];
 int dir_banx[5] = {0, 1, 0, 1, 1};

@@ -1,7 +1,7 @@
 // Renju forbidden moves of the restricted (black) side: overline, double four, double three.
 #pragma once
 
-#include "engine/Main.h"
+#include "game/Main.h"
 
 // The check at depth d reads layer d - 1; the caller fills layer 0 with the restricted side's
 // stones as 1, the other side's as 2, empty 0. Deeper checks see that board with the stones of

@@ -2,7 +2,7 @@
 // under renju.
 #include "rules/judge.h"
 
-#include "engine/Main.h"
+#include "game/Main.h"
 #include "rules/check_ban.h"
 
 namespace {

@@ -1,15 +1,11 @@
 // Position keys and the three direct-mapped hash tables shared by the searches.
 #include "search/ai.h"
 
-#include <cstddef>
 #include <cstdint>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
-#include "engine/Main.h"
 #include "eval/score_table.h"
+#include "game/Main.h"
+#include "platform/platform.h"
 
 HISTORY_MAP hash_tag[hash_cut];
 SHORT_MAP hash_tag1[hash_cut2];
@@ -20,23 +16,7 @@ int zobristkey[200];
 namespace {
 
 // Probes land anywhere in 128 MB of tables; on small pages nearly every one also misses the
-// address translation cache. So the system is asked, before the tables are first written, to
-// back them with large pages (2 MB, Linux; elsewhere there is nothing to ask), for every whole
-// large page inside each table.
-void advise_large_pages(void* table, size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr uintptr_t LARGE_PAGE = uintptr_t{1} << 21;
-    const uintptr_t first = reinterpret_cast<uintptr_t>(table);
-    const uintptr_t start = (first + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
-    const uintptr_t end   = (first + bytes) & ~(LARGE_PAGE - 1);
-    if (end > start)
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-#else
-    static_cast<void>(table);
-    static_cast<void>(bytes);
-#endif
-}
-
+// address translation cache, so the tables ask for large pages before they are first written.
 struct LargePages {
     LargePages() {
         advise_large_pages(hash_tag, sizeof hash_tag);

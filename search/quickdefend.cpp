@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/Main.h"
-#include "engine/timer.h"
 #include "eval/pattern_tables.h"
 #include "eval/score_table.h"
 #include "eval/situa.h"
+#include "game/Main.h"
+#include "game/timer.h"
 #include "search/ai.h"
 #include "search/quickkill.h"
 #include "search/slowsearch.h"

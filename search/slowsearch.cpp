@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/timer.h"
 #include "eval/situa.h"
+#include "game/timer.h"
 #include "search/ai.h"
 
 int jiazhi[JZ_SIDE][JZ_SIDE];

@@ -1,9 +1,9 @@
 // Candidate generation shared by every search, and the iterative-deepening alpha-beta search.
 #pragma once
 
-#include "engine/Main.h"
 #include "eval/pattern_tables.h"
 #include "eval/score_table.h"
+#include "game/Main.h"
 
 struct POINT {
     int posx;

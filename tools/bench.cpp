@@ -26,9 +26,9 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "engine/Main.h"
 #include "engine/computer_turn.h"
 #include "eval/pattern_tables.h"
+#include "game/Main.h"
 #include "search/ai.h"
 #include "search/random_number.h"
 

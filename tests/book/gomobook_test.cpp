@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "book/gomobook.h"
-#include "engine/Main.h"
+#include "game/Main.h"
 #include "tests/support/picture.h"
 
 namespace {

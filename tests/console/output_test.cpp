@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "console/output.h"
-#include "engine/Main.h"
+#include "game/Main.h"
 #include "tests/support/picture.h"
 
 namespace {

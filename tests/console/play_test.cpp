@@ -19,7 +19,7 @@
 #include <string>
 
 #include "console/play.h"
-#include "engine/Main.h"
+#include "game/Main.h"
 #include "tests/support/engine_process.h"
 #include "tests/support/picture.h"
 

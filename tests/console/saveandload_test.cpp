@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "console/saveandload.h"
-#include "engine/Main.h"
+#include "game/Main.h"
 #include "tests/support/picture.h"
 
 namespace {

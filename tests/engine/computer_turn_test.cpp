@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/Main.h"
 #include "engine/computer_turn.h"
+#include "game/Main.h"
 #include "tests/support/picture.h"
 
 namespace {

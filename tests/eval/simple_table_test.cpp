@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "engine/Main.h"
 #include "eval/simple_table.h"
+#include "game/Main.h"
 #include "tests/support/picture.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 #include <unistd.h>
 
-#include "engine/Main.h"
-#include "engine/gomocup_main.h"
 #include "eval/pattern_tables.h"
+#include "game/Main.h"
+#include "protocol/gomocup_main.h"
 #include "search/random_number.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/Main.h"
-#include "engine/timer.h"
+#include "game/Main.h"
+#include "game/timer.h"
 #include "search/ai.h"
 #include "search/quickdefend.h"
 #include "search/slowsearch.h"

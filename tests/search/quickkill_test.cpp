@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "engine/Main.h"
-#include "engine/timer.h"
+#include "game/Main.h"
+#include "game/timer.h"
 #include "search/ai.h"
 #include "search/quickkill.h"
 #include "search/slowsearch.h"

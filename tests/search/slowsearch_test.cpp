@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "engine/timer.h"
 #include "eval/score_table.h"
+#include "game/timer.h"
 #include "search/ai.h"
 #include "search/slowsearch.h"
 #include "tests/support/picture.h"

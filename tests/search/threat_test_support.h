@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "engine/Main.h"
 #include "eval/score_table.h"
+#include "game/Main.h"
 #include "search/ai.h"
 #include "search/slowsearch.h"
 #include "tests/support/picture.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "engine/Main.h"
 #include "eval/score_table.h"
+#include "game/Main.h"
 
 // Character k of picture row r lands on point (x0 + k, y0 + r): text columns run along the
 // first index, text rows along the second. '.' is empty, 'o' code 1, 'x' code 2; any other

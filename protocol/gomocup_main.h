@@ -10,9 +10,3 @@ extern std::string command;  // the last command word read
 
 void gomocup_start();             // sets the search settings and prints the greeting lines
 [[noreturn]] void gomocup_serve();  // the command loop proper
-
-// Flushes standard output and ends the process: END, and end of input anywhere (also inside
-// the console game). An in-process harness may set the hook to take control back instead;
-// the hook must not return.
-[[noreturn]] void end_process(int status);
-extern void (*end_process_hook)(int status);

@@ -1,11 +1,15 @@
-// Terminal access of the console game: one key at a time, screen clear, and putting the
-// terminal back the way it was found whatever way the process leaves.
-#include "console/platform.h"
+// Operating-system access: one key at a time, screen clear, putting the terminal back the
+// way it was found whatever way the process leaves, and large pages for the hash tables.
+#include "platform/platform.h"
 
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -95,4 +99,18 @@ void restore_terminal() {
         tcsetattr(STDIN_FILENO, TCSANOW, &saved_termios);
         raw_on = 0;
     }
+}
+
+void advise_large_pages(void* table, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t LARGE_PAGE = uintptr_t{1} << 21;  // 2 MB
+    const uintptr_t first = reinterpret_cast<uintptr_t>(table);
+    const uintptr_t start = (first + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
+    const uintptr_t end   = (first + bytes) & ~(LARGE_PAGE - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#else
+    static_cast<void>(table);
+    static_cast<void>(bytes);
+#endif
 }

@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "engine/gomocup_main.h"
 #include "eval/pattern_tables.h"
+#include "protocol/gomocup_main.h"
 #include "search/random_number.h"
 
 int main() {

@@ -1,5 +1,6 @@
 // The game as kept between commands, the settings every stage reads, the move score
-// board and the search counters; plus the small routines that rebuild and reset the board.
+// board and the search counters; plus the small routines that rebuild and reset the board,
+// and the one way the process ends.
 #pragma once
 
 #include <string>
@@ -44,6 +45,7 @@ extern int mate_node, mate_node1, mate_node2;
 extern int break_depth, break_depth1, break_depth2;
 
 extern int jz[JZ_SIDE][JZ_SIDE];  // move score board, indexed like qp
+extern char un[JZ_SIDE][JZ_SIDE];  // the searches' working copy of qp: 0 empty, 1 engine, 2 opponent
 extern int bestx[100], besty[100];  // ranked candidates of the last decision, best first, 0 after
 extern double situation;            // 1.0 forced win found, -1.0 forced loss found, 0.0 neither
 extern int forbidden[JZ_SIDE][JZ_SIDE];  // console map of renju-forbidden points
@@ -56,3 +58,9 @@ void ATARI();       // rebuilds qp from the whole move list, colouring by slot p
 void ATARI_PART();  // puts only the stone of slot i on qp
 void REVERSE();     // swaps stones 1 and 2 on the playing area; the move list is untouched
 void UPPERCASE(std::string* str);  // a-z to A-Z in place; every other byte unchanged
+
+// Flushes standard output and ends the process: END, and end of input anywhere (also inside
+// the console game). An in-process harness may set the hook to take control back instead;
+// the hook must not return.
+[[noreturn]] void end_process(int status);
+extern void (*end_process_hook)(int status);

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "engine/Main.h"
-#include "engine/timer.h"
+#include "game/Main.h"
+#include "game/timer.h"
 #include "tests/support/picture.h"
 
 TEST(MainState, RestartEmptiesTheGameAndKeepsTheSettings) {

@@ -1,6 +1,8 @@
 // The game state, the settings and the routines that rebuild the board from the move list.
-#include "engine/Main.h"
+#include "game/Main.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int qp[QP_SIDE][QP_SIDE];
@@ -31,6 +33,7 @@ int mate_node = 0, mate_node1 = 0, mate_node2 = 0;
 int break_depth = 0, break_depth1 = 0, break_depth2 = 0;
 
 int jz[JZ_SIDE][JZ_SIDE];
+char un[JZ_SIDE][JZ_SIDE];
 int bestx[100], besty[100];
 double situation = 0.0;
 int forbidden[JZ_SIDE][JZ_SIDE];
@@ -75,4 +78,13 @@ void UPPERCASE(std::string* str) {
         if (ch >= 'a' && ch <= 'z')
             ch = static_cast<char>(ch - 32);
     *str = copy;
+}
+
+void (*end_process_hook)(int status) = nullptr;
+
+void end_process(int status) {
+    std::fflush(stdout);
+    if (end_process_hook)
+        end_process_hook(status);
+    std::exit(status);
 }

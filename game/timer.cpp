@@ -1,6 +1,6 @@
 // The move's stopwatch. A steady wall clock stands behind it: the process clock would count
 // CPU time, not the time a manager waits for the reply.
-#include "engine/timer.h"
+#include "game/timer.h"
 
 #include <chrono>
 

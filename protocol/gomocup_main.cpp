@@ -1,6 +1,6 @@
 // The protocol loop that serves a tournament manager: one command word at a time, each
 // dispatched to a small handler that reads its own arguments and prints its own reply.
-#include "engine/gomocup_main.h"
+#include "protocol/gomocup_main.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "console/play.h"
-#include "engine/Main.h"
 #include "engine/computer_turn.h"
-#include "engine/timer.h"
+#include "game/Main.h"
+#include "game/timer.h"
 
 std::string command;
 
@@ -311,15 +311,6 @@ const Command COMMANDS[] = {
 // clang-format on
 
 }  // namespace
-
-void (*end_process_hook)(int status) = nullptr;
-
-void end_process(int status) {
-    std::fflush(stdout);
-    if (end_process_hook)
-        end_process_hook(status);
-    std::exit(status);
-}
 
 void gomocup() {
     gomocup_start();
