@@ -1,13 +1,13 @@
-// The searches' working board, the per-depth candidate widths and the leaf evaluation: the
+// The per-depth candidate widths and the leaf evaluation: the
 // working window table strucP adjusted for parity and rule, summed over every window of un.
 #include "eval/score_table.h"
 
 #include <cstring>
 
+#include "eval/kept_position.h"
 #include "eval/pattern_tables.h"
 
 int Nbranch[1000];
-int newest_x = 0, newest_y = 0;
 
 namespace {
 
@@ -159,13 +159,6 @@ int SCORE_TABLE() {
     return sum;
 }
 
-void fill_padded_codes(char* code) {
-    const int n = BOARDSIZE;
-    std::memset(code, OFF_BOARD, PAD_CELLS);
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            code[padded(x, y)] = un[x][y];
-}
 
 int leaf_score() {
     KeptSum& k = kept_sum;

@@ -11,6 +11,7 @@
 #include "game/Main.h"
 #include "game/timer.h"
 #include "search/ai.h"
+#include "search/movegen.h"
 #include "search/slowsearch.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "rules/check_ban.h"
 #include "search/quickdefend.h"
 #include "search/quickkill.h"
-#include "search/slowsearch.h"
+#include "search/movegen.h"
 #include "tests/support/picture.h"
 
 namespace {

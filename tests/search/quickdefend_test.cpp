@@ -9,7 +9,7 @@
 #include "game/timer.h"
 #include "search/ai.h"
 #include "search/quickdefend.h"
-#include "search/slowsearch.h"
+#include "search/movegen.h"
 #include "tests/search/threat_test_support.h"
 #include "tests/support/picture.h"
 

@@ -10,7 +10,7 @@
 #include "game/timer.h"
 #include "search/ai.h"
 #include "search/quickkill.h"
-#include "search/slowsearch.h"
+#include "search/movegen.h"
 #include "tests/search/threat_test_support.h"
 #include "tests/support/picture.h"
 

@@ -7,6 +7,7 @@
 #include "eval/score_table.h"
 #include "game/timer.h"
 #include "search/ai.h"
+#include "search/movegen.h"
 #include "search/slowsearch.h"
 #include "tests/support/picture.h"
 

@@ -6,7 +6,7 @@
 #include "eval/score_table.h"
 #include "game/Main.h"
 #include "search/ai.h"
-#include "search/slowsearch.h"
+#include "search/movegen.h"
 #include "tests/support/picture.h"
 
 namespace threat_test {

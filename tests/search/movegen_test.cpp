@@ -9,7 +9,7 @@
 
 #include "eval/pattern_tables.h"
 #include "eval/score_table.h"
-#include "search/slowsearch.h"
+#include "search/movegen.h"
 #include "tests/support/picture.h"
 
 namespace {

@@ -1,0 +1,149 @@
+// Kept positions: the incremental scores (the leaf score, the generators' window credits)
+// remember the board they were computed for and update only the windows through the cells of
+// `un` that changed since. This is the bookkeeping they share.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "game/Main.h"
+
+// A kept position is a copy of `un` plus a padded code board: cell (x, y) at padded(x, y), five
+// cells of margin on every side holding OFF_BOARD (3), so the eleven cells of a line through any
+// board cell can be read without bounds checks. A six-cell window starting at s along step st
+// exists when its first five cells are on the board; its sixth cell may read 3.
+constexpr int OFF_BOARD_CODE = 3;  // as OFF_BOARD of the window tables
+constexpr int PAD_MARGIN = 5;
+constexpr int PAD_STRIDE = 40;  // 5 + 25 + 5, rounded up
+constexpr int PAD_CELLS  = PAD_STRIDE * PAD_STRIDE;
+constexpr int padded(int x, int y) { return (x + PAD_MARGIN) * PAD_STRIDE + y + PAD_MARGIN; }
+// Steps of the four window directions: along x, along y, diagonal, anti-diagonal.
+constexpr int LINE_STEP[4]  = {PAD_STRIDE, 1, PAD_STRIDE + 1, PAD_STRIDE - 1};
+// Weight of window cell k (0..5) in the six-cell table index.
+constexpr int CELL_WEIGHT[6] = {324, 108, 36, 12, 4, 1};
+
+// Six-cell table index of the window starting at padded cell s along step st.
+inline int padded_idx6(const char* code, int s, int st) {
+    return code[s] * 324 + code[s + st] * 108 + code[s + 2 * st] * 36 + code[s + 3 * st] * 12 +
+           code[s + 4 * st] * 4 + code[s + 5 * st];
+}
+
+// Calls visit(s, st, t, idx) for every six-cell window through padded cell f, with s its start,
+// st its step, t the position of f in it (0..5) and idx its table index. The eleven cells of
+// each line are read once and the indexes rolled along it.
+template <class Visit>
+inline void for_windows_through(const char* code, int f, Visit visit) {
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st = LINE_STEP[dir];
+        int line[11];
+        for (int k = 0; k < 11; ++k)
+            line[k] = code[f + (k - 5) * st];
+        // Five-cell part of the window starting at line[j], in base 3 (an off-board digit 3
+        // only ever stands in windows that are skipped).
+        int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+        for (int j = 0; j <= 5; ++j)
+        {
+            if (line[j] != OFF_BOARD_CODE && line[j + 4] != OFF_BOARD_CODE)
+                visit(f + (j - 5) * st, st, 5 - j, five * 4 + line[j + 5]);
+            if (j < 5)
+                five = (five - line[j] * 81) * 3 + line[j + 5];
+        }
+    }
+}
+
+// The cell a search last put a stone on. Only a hint for the incremental scores, which follow
+// `un` whatever it says: among the cells changed since their kept position, this stone is the
+// one best left out of it (its siblings come next).
+extern int newest_x, newest_y;
+inline void note_new_stone(int x, int y) {
+    newest_x = x;
+    newest_y = y;
+}
+
+// Of `changes` changed cells (at most `few` listed), the new stone to leave out of a kept
+// position: the newest stone when it is among them, else the only new stone; -1 for none.
+inline int stone_to_leave_out(const int* cx, const int* cy, const int* was, int changes, int few) {
+    if (changes > few)
+        return -1;
+    int placed = -1, placements = 0;
+    for (int ch = 0; ch < changes; ++ch)
+        if (was[ch] == 0)
+        {
+            if (cx[ch] == newest_x && cy[ch] == newest_y)
+                return ch;
+            placed = ch;
+            ++placements;
+        }
+    return placements == 1 ? placed : -1;
+}
+
+// Sets the padded code board from `un`: board cells copied, everything else OFF_BOARD.
+void fill_padded_codes(char* code);
+
+// Calls change(x, y, old, now) for every board cell where `un` differs from `seen`, then makes
+// `seen` equal to `un` (board and frame alike). Compares sixteen bytes at a time: the searches
+// change one or two cells between calls.
+template <class Change>
+inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], Change change) {
+    const int n      = BOARDSIZE;
+    const int first  = JZ_SIDE;             // byte of un[1][0]
+    const int end    = JZ_SIDE * (n + 1);   // byte after un[n][JZ_SIDE - 1]
+    const char* now  = &un[0][0];
+    char* was        = &seen[0][0];
+    for (int off = first; off < end; off += 16)
+    {
+        uint64_t a[2], b[2];
+        std::memcpy(a, now + off, 16);
+        std::memcpy(b, was + off, 16);
+        if (((a[0] ^ b[0]) | (a[1] ^ b[1])) == 0)
+            continue;
+        for (int k = off; k < off + 16; ++k)
+        {
+            if (now[k] == was[k])
+                continue;
+            const int x = k / JZ_SIDE, y = k % JZ_SIDE;
+            if (x >= 1 && x <= n && y >= 1 && y <= n)
+                change(x, y, static_cast<int>(was[k]), static_cast<int>(now[k]));
+            was[k] = now[k];
+        }
+    }
+}
+
+// A new stone left out of a kept position: its cell and code; x = 0 when there is none.
+struct LeftOutStone {
+    int x = 0, y = 0, code = 0;
+};
+
+// Brings a kept position (its copy of the board in `seen`) up to `un` through commit(x, y, old,
+// now) for every changed cell, except one new stone, which is returned instead and left empty
+// in `seen`: between the children of one node the kept position then stays at the parent.
+template <class Commit>
+inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], Commit commit) {
+    constexpr int FEW = 8;
+    int cx[FEW], cy[FEW], was[FEW], now[FEW];
+    int changes = 0;
+    for_changed_cells(seen, [&](int x, int y, int old, int cur) {
+        if (changes < FEW)
+        {
+            cx[changes]  = x;
+            cy[changes]  = y;
+            was[changes] = old;
+            now[changes] = cur;
+        }
+        else
+            commit(x, y, old, cur);
+        ++changes;
+    });
+    const int placed = stone_to_leave_out(cx, cy, was, changes, FEW);
+    for (int ch = 0; ch < changes && ch < FEW; ++ch)
+        if (ch != placed)
+            commit(cx[ch], cy[ch], was[ch], now[ch]);
+    LeftOutStone out;
+    if (placed >= 0)
+    {
+        seen[cx[placed]][cy[placed]] = 0;
+        out = {cx[placed], cy[placed], now[placed]};
+    }
+    return out;
+}

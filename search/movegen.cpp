@@ -1,0 +1,673 @@
+// Candidate generation shared by every search: window credits kept from call to call,
+// gathering and selection of the best points, the stable sort, MOVECOM and MOVEPLA.
+#include "search/movegen.h"
+
+#include <cstdint>
+#include <cstring>
+
+
+int jiazhi[JZ_SIDE][JZ_SIDE];
+POINT point[1000];
+POINT point_temp[1000];
+int nex[200][200], ney[200][200];
+int list_top[200];
+
+namespace {
+
+constexpr int HINT_BOOST   = 1000000;  // sorts the hint first without changing its true score
+constexpr int WIN_LEVEL    = 99999;    // freestyle: a score above this among the first two ends the list
+constexpr int THREAT_LEVEL = 15001;    // freestyle: a threat this strong keeps only strong answers
+constexpr int STRONG_MOVE  = 2000;
+constexpr int WEAK_MOVE    = 3;        // below this a point is not worth searching
+constexpr int LIST_SLOTS   = 100;      // candidate slots cleared per generator call
+constexpr int SMALL_RUN    = 12;       // runs shorter than this are sorted by insertion
+
+// ---- Credit boards ----
+
+// What one window adds to jiazhi: `first` to c1, `middle` to each of c2..c5, `last` to c6.
+struct WindowCredit {
+    int first, middle, last;
+};
+
+// The credits of a pair of generators for the position in `seen`, kept in step with `un`.
+struct CreditBoard {
+    int size = 0;  // board size of the kept position; 0: none, rescan
+    bool proximity;
+    char seen[JZ_SIDE][JZ_SIDE];
+    char code[PAD_CELLS];
+    WindowCredit table[2][SIX_NB];
+    int occupied[2];         // start score of a stone, per generator
+    int credit[2][PAD_CELLS];  // jiazhi of every point: start score and credits
+};
+CreditBoard boards[3];
+
+// Move-ordering tables: an EVA credits its edge to both end cells.
+void eva_credits(WindowCredit* out, const EVA* table) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+        out[idx] = WindowCredit{table[idx].edge, table[idx].center, table[idx].edge};
+}
+
+// Threat tables, attacker's form: five to c1, five + six to c2..c5, nothing to c6. A window's
+// five-cell index is its six-cell index without the last cell: idx6 / 4.
+void attack_credits(WindowCredit* out, const int* five, const int* six) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+    {
+        if (idx >= THREAT_SIX_NB)  // w1 off the board: never a window
+        {
+            out[idx] = WindowCredit{0, 0, 0};
+            continue;
+        }
+        const int f = five[idx / 4], x = six[idx];
+        out[idx]    = WindowCredit{f, f + x, 0};
+    }
+}
+
+// Threat tables, defender's form: five + six to c1, five + six + second six to c2..c5, six to c6.
+void answer_credits(WindowCredit* out, const int* five, const int* six, const int* six2) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+    {
+        if (idx >= THREAT_SIX_NB)
+        {
+            out[idx] = WindowCredit{0, 0, 0};
+            continue;
+        }
+        const int f = five[idx / 4], x = six[idx], x2 = six2[idx];
+        out[idx]    = WindowCredit{f + x, f + x + x2, x};
+    }
+}
+
+void build_tables(int pair, CreditBoard& b) {
+    switch (pair)
+    {
+    case PAIR_ALPHA_BETA:
+        eva_credits(b.table[0], strucB);
+        eva_credits(b.table[1], strucW);
+        b.proximity = true;
+        break;
+    case PAIR_ATTACK:
+        attack_credits(b.table[0], strucKFive, strucKSix);
+        answer_credits(b.table[1], strucKxFive, strucKxSix, strucKySix);
+        b.proximity = false;
+        break;
+    default:
+        attack_credits(b.table[0], strucDxFive, strucDxSix);
+        answer_credits(b.table[1], strucDFive, strucDSix, strucDySix);
+        b.proximity = false;
+        break;
+    }
+}
+
+// Adds the credits of the window starting at s along st with index idx.
+inline void add_window(CreditBoard& b, int s, int st, int idx) {
+    for (int g = 0; g < 2; ++g)
+    {
+        const WindowCredit& w = b.table[g][idx];
+        int* cr               = b.credit[g];
+        cr[s] += w.first;
+        for (int k = 1; k <= 4; ++k)
+            cr[s + k * st] += w.middle;
+        cr[s + 5 * st] += w.last;
+    }
+}
+
+// Proximity credit of a stone well inside the board: 2 on the eight neighbours, 1 two steps out.
+constexpr int DIR_X[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+constexpr int DIR_Y[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+inline bool gives_proximity(int x, int y, int n) {
+    return x >= 5 && x <= n - 4 && y >= 5 && y <= n - 4;
+}
+
+// A score board written by the credit updates: cell (x, y) at base[origin + x * row + y]. The
+// credit boards are padded (row PAD_STRIDE), jiazhi is not (row JZ_SIDE).
+struct Target {
+    int* base[2];  // per generator of the pair
+    int row, origin;
+};
+inline Target credit_target(CreditBoard& b) {
+    return Target{{b.credit[0], b.credit[1]}, PAD_STRIDE, padded(0, 0)};
+}
+inline Target jiazhi_target() { return Target{{&jiazhi[0][0], &jiazhi[0][0]}, JZ_SIDE, 0}; }
+
+inline void add_proximity(const Target& to, int g, int x, int y, int sign) {
+    int* base    = to.base[g] + to.origin + x * to.row + y;
+    for (int dir = 0; dir < 8; ++dir)
+    {
+        const int step = DIR_X[dir] * to.row + DIR_Y[dir];
+        base[step] += 2 * sign;
+        base[2 * step] += sign;
+    }
+}
+
+// The plain window scan over the whole board, into a fresh board.
+void rescan(int pair, CreditBoard& b) {
+    const int n = BOARDSIZE;
+    b.size      = n;
+    build_tables(pair, b);
+    std::memcpy(b.seen, un, sizeof un);
+    fill_padded_codes(b.code);
+    std::memset(b.credit, 0, sizeof b.credit);
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+        {
+            const int s = padded(x, y);
+            for (int dir = 0; dir < 4; ++dir)
+            {
+                const int st = LINE_STEP[dir];
+                if (b.code[s + 4 * st] != OFF_BOARD)
+                    add_window(b, s, st, padded_idx6(b.code, s, st));
+            }
+            if (un[x][y] != 0)
+            {
+                b.credit[0][s] += b.occupied[0];
+                b.credit[1][s] += b.occupied[1];
+                if (b.proximity && gives_proximity(x, y, n))
+                {
+                    add_proximity(credit_target(b), 0, x, y, 1);
+                    add_proximity(credit_target(b), 1, x, y, 1);
+                }
+            }
+        }
+}
+
+// What board cell (x, y) changing from `old` to `now` changes in the scores of generators
+// g_first..g_last, read against the kept position and added to `to`: every window through the
+// cell swaps its credits for those of its new content, a stone brings its start score and its
+// proximity credit. Every window is added even when its credits stay: cheaper than testing.
+inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, int g_first,
+                         int g_last, const Target& to) {
+    constexpr int DX[4] = {1, 0, 1, 1};
+    constexpr int DY[4] = {0, 1, 1, -1};
+    const int f         = padded(x, y);
+    const int delta     = now - old;
+    const int at        = to.origin + x * to.row + y;
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st   = LINE_STEP[dir];
+        const int tst  = DX[dir] * to.row + DY[dir];
+        // The eleven cells of the line, and the five-cell part of each window in base 3, rolled
+        // along it (a digit 3 off the board only stands in windows that are skipped).
+        int line[11];
+        for (int k = 0; k < 11; ++k)
+            line[k] = b.code[f + (k - 5) * st];
+        int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+        for (int j = 0; j <= 5; ++j)
+        {
+            const int t      = 5 - j;  // place of the changed cell in the window
+            const int before = five * 4 + line[j + 5];
+            if (j < 5)
+                five = (five - line[j] * 81) * 3 + line[j + 5];
+            if (line[j] == OFF_BOARD || line[j + 4] == OFF_BOARD)
+                continue;
+            const int after = before + delta * CELL_WEIGHT[t];
+            for (int g = g_first; g <= g_last; ++g)
+            {
+                const WindowCredit& u = b.table[g][before];
+                const WindowCredit& v = b.table[g][after];
+                const int dm          = v.middle - u.middle;
+                int* w                = to.base[g] + at - t * tst;
+                w[0] += v.first - u.first;
+                w[tst] += dm;
+                w[2 * tst] += dm;
+                w[3 * tst] += dm;
+                w[4 * tst] += dm;
+                w[5 * tst] += v.last - u.last;
+            }
+        }
+    }
+    if ((old != 0) != (now != 0))  // a stone comes or goes (not just changes side)
+    {
+        const int sign = now != 0 ? 1 : -1;
+        for (int g = g_first; g <= g_last; ++g)
+        {
+            to.base[g][at] += sign * b.occupied[g];
+            if (b.proximity && gives_proximity(x, y, BOARDSIZE))
+                add_proximity(to, g, x, y, sign);
+        }
+    }
+}
+
+// Moves the kept position of a board by one cell.
+void update_cell(CreditBoard& b, int x, int y, int old, int now) {
+    cell_changes(b, x, y, old, now, 0, 1, credit_target(b));
+    b.code[padded(x, y)] = static_cast<char>(now);
+}
+
+// Points gathered for selection, each packed in one key that orders them as the stable sort
+// does: the score in the high half (sign flipped so unsigned order is score order), and below
+// it the complement of (y, x), so that on equal scores the lower cell number is the larger key.
+uint64_t gathered[1000];
+int n_gathered = 0;
+constexpr uint64_t SCORE_BIAS = 0x80000000u;
+constexpr int ORDER_MASK      = 0xffff;
+inline uint64_t pack(int x, int y, int v) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(v) ^ SCORE_BIAS) << 32) |
+           static_cast<uint64_t>(ORDER_MASK - (y * 32 + x));
+}
+inline int packed_score(uint64_t key) {
+    return static_cast<int>(static_cast<uint32_t>(key >> 32) ^ SCORE_BIAS);
+}
+inline int packed_x(uint64_t key) { return (ORDER_MASK - static_cast<int>(key & ORDER_MASK)) & 31; }
+inline int packed_y(uint64_t key) { return (ORDER_MASK - static_cast<int>(key & ORDER_MASK)) >> 5; }
+
+// Size classes of the scores that can be gathered: negative scores (never selected by any
+// threshold, but counted all the same) in class 0, then 0..3 in class 1, and from 4 on four
+// classes per power of two.
+constexpr int SIZE_CLASSES    = 4 * 32;
+constexpr int SMALL_SELECTION  = 48;  // fewer points are selected by insertion alone
+constexpr int RANKED_SELECTION = 32;  // fewer still are placed by counting
+inline int size_class(int v) {
+    if (v < 4)
+        return v < 0 ? 0 : 1;
+    const int msb = 31 - __builtin_clz(static_cast<unsigned>(v));
+    return 4 * msb + ((v >> (msb - 2)) & 3);
+}
+// Lowest score of a class.
+inline int class_floor(int cls) {
+    if (cls <= 1)
+        return cls == 0 ? INT32_MIN : 0;
+    const int msb = cls / 4;
+    return (4 + cls % 4) << (msb - 2);
+}
+
+// Rows of jiazhi and of the credit boards are handled in 28 cells, y = 0..27: the board and its
+// frame for any size, and beyond them cells that hold 0 (no credit lands there, and no stone).
+// Four ints are compared at a time (plain vector arithmetic of the compiler, SSE2 on x86-64).
+using Int4                 = int __attribute__((vector_size(16)));
+constexpr int ROW_CELLS    = 28;
+static_assert(MAX_BOARD + 2 < ROW_CELLS && ROW_CELLS <= JZ_SIDE, "rows cover board and frame");
+static_assert(PAD_MARGIN + ROW_CELLS <= PAD_STRIDE, "padded rows hold 28 cells");
+
+inline Int4 load4(const int* p) {
+    Int4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+// Bit k set when lane k of a comparison result is true.
+inline unsigned lane_bits(Int4 mask) {
+#if defined(__SSE__)
+    using Float4 = float __attribute__((vector_size(16)));
+    return static_cast<unsigned>(__builtin_ia32_movmskps(reinterpret_cast<Float4>(mask)));
+#else
+    return (mask[0] & 1u) | (mask[1] & 2u) | (mask[2] & 4u) | (mask[3] & 8u);
+#endif
+}
+
+// jiazhi from the kept credits of generator `which`, with `occupied` on stones. When the
+// changes since the kept position include one new stone (as between the children of one node:
+// the previous child taken back, this one placed), that stone's changes go to jiazhi alone: the
+// kept position stays at the parent, and the next sibling is again one stone away from it.
+void fill_scores(int pair, int which, int occupied) {
+    CreditBoard& b = boards[pair];
+    const int n    = BOARDSIZE;
+    if (b.size != n || b.occupied[which] != occupied)
+    {
+        b.occupied[which] = occupied;
+        rescan(pair, b);
+        for (int x = 0; x <= n + 1; ++x)
+            std::memcpy(jiazhi[x], b.credit[which] + padded(x, 0), ROW_CELLS * sizeof(int));
+        return;
+    }
+    // One new stone among the changes (the newest, when the search says which) is left out of
+    // the kept position; the others, such as the previous sibling taken back, move it.
+    const LeftOutStone left = sync_kept_position(
+        b.seen, [&b](int x, int y, int old, int cur) { update_cell(b, x, y, old, cur); });
+
+    const int* cred = b.credit[which];
+    for (int x = 0; x <= n + 1; ++x)
+        std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
+    if (left.x != 0)
+        cell_changes(b, left.x, left.y, 0, left.code, which, which, jiazhi_target());
+}
+
+// Last width-th score per generator and depth: the next call at that depth gathers from about
+// there first (positions one or two moves apart score alike), and again from the threshold
+// when too few points reach it.
+int width_score[2][200];
+
+// The shared frame of MOVECOM and MOVEPLA: scores every point from the windows through it,
+// sorts the points that can enter the list, and keeps the best under the selection thresholds.
+int generate(int thr, int dep, int occupied, int which) {
+    const int n = BOARDSIZE;
+
+    // Step 1-2. Empty candidate list for this depth.
+    clear_list(dep);
+
+    // Steps 3-4 come with step 5: occupied start, proximity and window credits are kept from
+    // call to call.
+
+    // Step 5. Sort; a hint sorts first but the selection below reads its true score. The walk
+    // below stops at the first point scoring under 3, and no point sorting under 3 can pass,
+    // so only points sorting at 3 or more need sorting: one more than the width at most.
+    const int limit = Nbranch[dep];
+    const int last  = limit < n * n ? limit : n * n;  // never read past the sorted points
+    int boosted = padded(0, 0), boost = 0;  // the frame corner: no boost
+    if (thr > 8)
+    {
+        const int hy = thr / 10000, hx = (thr % 10000) / 100;
+        if (hx >= 1 && hx <= n && hy >= 1 && hy <= n)
+        {
+            boosted = padded(hx, hy);
+            boost   = HINT_BOOST;
+        }
+    }
+    fill_scores(PAIR_ALPHA_BETA, which, occupied);
+    int* hint_score = &jiazhi[boosted / PAD_STRIDE - PAD_MARGIN][boosted % PAD_STRIDE - PAD_MARGIN];
+    *hint_score += boost;
+    const int wanted = last + 1;
+    int& guess       = width_score[which][dep];
+    const int from   = guess - guess / 4 > WEAK_MOVE ? guess - guess / 4 : WEAK_MOVE;
+    if (gather_points(from) < wanted && from > WEAK_MOVE)
+        gather_points(WEAK_MOVE);
+    const int sorted = select_points(wanted);
+    guess            = sorted == wanted ? point[wanted].val : WEAK_MOVE;
+    *hint_score -= boost;
+
+    // Step 6. Selection. The list is sorted, so each threshold ends it at the first point
+    // below it. Only freestyle trusts a single winning point or a strong threat alone.
+    const bool freestyle = gametype == 1;
+    int best             = 0;
+    for (int k = 1; k <= last; ++k)
+    {
+        if (k > sorted)  // the next point sorts under 3: its score is under every threshold
+            return k - 1;
+        const POINT& p = point[k];
+        const int v    = jiazhi[p.posx][p.posy];
+        if (k < 3)
+        {
+            if (v > best)
+                best = v;
+            if (best > WIN_LEVEL && freestyle)
+            {
+                set_candidate(k, dep, p.posx, p.posy);
+                return k;
+            }
+        }
+        if (best >= THREAT_LEVEL && freestyle)
+        {
+            if (v < STRONG_MOVE)
+                return k - 1;
+        }
+        else if (v < WEAK_MOVE)
+            return k - 1;
+        set_candidate(k, dep, p.posx, p.posy);
+    }
+    return limit < n * n ? limit : n * n;
+}
+
+struct ListTopStart {
+    ListTopStart() {
+        for (int& t : list_top)
+            t = LIST_SLOTS;  // nothing known yet: every slot may be set
+    }
+};
+
+ListTopStart list_top_start;
+
+}  // namespace
+
+void forget_credits() {
+    for (CreditBoard& b : boards)
+        b.size = 0;
+}
+
+// Gathers the board points of jiazhi scoring at least `least`, four cells at a time.
+int gather_points(int least) {
+    const int n               = BOARDSIZE;
+    const Int4 floor          = {least, least, least, least};
+    const unsigned board_bits = ((1u << n) - 1) << 1;  // y = 1..n of a row
+    int m                     = 0;
+    for (int x = 1; x <= n; ++x)
+    {
+        // One bit per cell of the row that reaches the threshold, then the cells by bit.
+        const int* row = jiazhi[x];
+        unsigned bits  = 0;
+        for (int g = 0; 4 * g <= n; ++g)
+            bits |= lane_bits(load4(row + 4 * g) >= floor) << (4 * g);
+        for (bits &= board_bits; bits != 0; bits &= bits - 1)
+        {
+            const int y   = __builtin_ctz(bits);
+            gathered[m++] = pack(x, y, row[y]);
+        }
+    }
+    n_gathered = m;
+    return m;
+}
+
+int credit_scores(int pair, int which, int occupied, int least) {
+    fill_scores(pair, which, occupied);
+    return gather_points(least);
+}
+
+// The best `keep` keys are found without sorting them all. Many keys are first thinned out: a
+// histogram of the scores by size class (the top three bits of the score) finds the lowest
+// class the best `keep` reach, and only keys of that class and above stay. Few keys are placed
+// by rank, the others by insertion into the best `keep` so far. The keys are distinct (each
+// holds its cell), so the result is the head of the stable sort.
+int select_points(int keep) {
+    if (keep < 1)
+        return 0;
+    uint64_t* keys = gathered;
+    int m          = n_gathered;
+    if (m > SMALL_SELECTION)
+    {
+        int count[SIZE_CLASSES] = {};
+        int top_class           = 0;
+        for (int g = 0; g < m; ++g)
+        {
+            const int cls = size_class(packed_score(keys[g]));
+            ++count[cls];
+            top_class = cls > top_class ? cls : top_class;
+        }
+        int cls = top_class, reached = count[cls];
+        while (reached < keep && cls > 0)
+            reached += count[--cls];
+        // Keys of class cls and above: their scores are at least the class's lowest score.
+        const uint64_t floor = pack(0, 32, class_floor(cls)) & ~static_cast<uint64_t>(ORDER_MASK);
+        int kept_keys        = 0;
+        for (int g = 0; g < m; ++g)
+        {
+            const uint64_t key = keys[g];
+            keys[kept_keys]    = key;
+            kept_keys += key >= floor;
+        }
+        m = kept_keys;
+    }
+    static uint64_t best[1001];
+    if (m <= RANKED_SELECTION)
+    {
+        // Few keys: each one's place is the number of keys above it, counted without branches
+        // (the slot after the last kept one takes the rest).
+        const int kept = m < keep ? m : keep;
+        int low = INT32_MAX, high = INT32_MIN;
+        for (int g = 0; g < m; ++g)
+        {
+            const int v = packed_score(keys[g]);
+            low         = v < low ? v : low;
+            high        = v > high ? v : high;
+        }
+        if (m > 0 && high - low < (1 << 20))
+        {
+            // Scores this close fit in 31 bits with the cell: the counts go four at a time.
+            static int small[RANKED_SELECTION + 4];
+            for (int g = 0; g < m; ++g)
+                small[g] = (packed_score(keys[g]) - low) << 10 | static_cast<int>(keys[g] & 1023);
+            for (int g = m; g % 4 != 0; ++g)
+                small[g] = INT32_MIN;
+            for (int g = 0; g < m; ++g)
+            {
+                const Int4 key = {small[g], small[g], small[g], small[g]};
+                Int4 above4    = {0, 0, 0, 0};
+                for (int h = 0; h < m; h += 4)
+                    above4 += load4(small + h) > key;  // -1 where above
+                const int above = -(above4[0] + above4[1] + above4[2] + above4[3]);
+                best[above < kept ? above : kept] = keys[g];
+            }
+        }
+        else
+            for (int g = 0; g < m; ++g)
+            {
+                const uint64_t key = keys[g];
+                int above          = 0;
+                for (int h = 0; h < m; ++h)
+                    above += keys[h] > key;
+                best[above < kept ? above : kept] = key;
+            }
+        for (int k = 0; k < kept; ++k)
+            point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
+        return kept;
+    }
+    // Insertion into the best `keep` so far, highest first.
+    int kept = 0;
+    for (int g = 0; g < m; ++g)
+    {
+        const uint64_t key = keys[g];
+        int j;
+        if (kept < keep)
+            j = kept++;
+        else if (key > best[keep - 1])
+            j = keep - 1;
+        else
+            continue;
+        for (; j > 0 && best[j - 1] < key; --j)
+            best[j] = best[j - 1];
+        best[j] = key;
+    }
+    for (int k = 0; k < kept; ++k)
+        point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
+    return kept;
+}
+
+bool gathered_decisive_point(int dep, int decisive) {
+    int best = decisive, bx = 0, by = 0;
+    for (int g = 0; g < n_gathered; ++g)
+    {
+        const int v = packed_score(gathered[g]);
+        if (v < best || (v == best && bx == 0))
+            continue;
+        // On equal scores the first point in x-then-y order wins.
+        const int x = packed_x(gathered[g]), y = packed_y(gathered[g]);
+        if (v > best || x < bx || (x == bx && y < by))
+        {
+            best = v;
+            bx   = x;
+            by   = y;
+        }
+    }
+    if (bx == 0)
+        return false;
+    set_candidate(1, dep, bx, by);
+    return true;
+}
+
+void clear_list(int dep) {
+    const int top = list_top[dep] < LIST_SLOTS ? list_top[dep] : LIST_SLOTS;
+    for (int k = 0; k <= top; ++k)
+        nex[k][dep] = ney[k][dep] = 0;
+    list_top[dep] = 0;
+}
+
+// Loads the points in cell-number order and sorts them stably, highest first. A stable order is
+// unique, so any stable sort yields the order DIVIDE_AND_CONQUER over the whole board would
+// give; this one is cheaper, for it runs at every node of every search:
+//  - zeros (most of the board, far from any stone) need no sorting: they sit in cell order
+//    between the positive and the negative points;
+//  - positive points (window credits, mostly below 65536) go through a byte-wise LSD radix
+//    sort that skips the bytes all of them share;
+//  - negative points (the stones) are few and merge-sorted in place at the end.
+void MERGE_SORT() {
+    const int n = BOARDSIZE;
+    static POINT zeros[1000], negatives[1000], spare[1000];
+    int n_pos = 0, n_zero = 0, n_neg = 0;
+    uint32_t any_bits = 0, all_bits = ~0u;
+    for (int y = 1; y <= n; ++y)
+        for (int x = 1; x <= n; ++x)
+        {
+            const int v = jiazhi[x][y];
+            if (v > 0)
+            {
+                point[1 + n_pos++] = POINT{x, y, v};
+                const uint32_t rank = 0x7fffffffu - static_cast<uint32_t>(v);  // ascending rank
+                any_bits |= rank;
+                all_bits &= rank;
+            }
+            else if (v == 0)
+                zeros[n_zero++] = POINT{x, y, 0};
+            else
+                negatives[n_neg++] = POINT{x, y, v};
+        }
+
+    // Radix passes over the bytes in which the positive points differ; each pass is stable.
+    const uint32_t varying = any_bits ^ all_bits;
+    POINT* src             = point + 1;
+    POINT* dst             = spare;
+    for (int shift = 0; shift < 32; shift += 8)
+    {
+        if (((varying >> shift) & 0xffu) == 0)
+            continue;
+        int start[257] = {};
+        for (int k = 0; k < n_pos; ++k)
+            ++start[1 + (((0x7fffffffu - static_cast<uint32_t>(src[k].val)) >> shift) & 0xffu)];
+        for (int b = 1; b <= 256; ++b)
+            start[b] += start[b - 1];
+        for (int k = 0; k < n_pos; ++k)
+            dst[start[((0x7fffffffu - static_cast<uint32_t>(src[k].val)) >> shift) & 0xffu]++] =
+                src[k];
+        POINT* swap = src;
+        src         = dst;
+        dst         = swap;
+    }
+    if (src != point + 1)
+        std::memcpy(point + 1, src, sizeof(POINT) * n_pos);
+
+    std::memcpy(point + 1 + n_pos, zeros, sizeof(POINT) * n_zero);
+    std::memcpy(point + 1 + n_pos + n_zero, negatives, sizeof(POINT) * n_neg);
+    DIVIDE_AND_CONQUER(1 + n_pos + n_zero, n * n);
+}
+
+// Stable: on equal scores the first half wins, so ties stay in cell-number order.
+void DIVIDE_AND_CONQUER(int st, int ed) {
+    if (ed - st > 1 && ed - st < SMALL_RUN)
+    {
+        // Short runs: insertion sort, stable as well (a point passes only strictly lower ones).
+        for (int k = st + 1; k <= ed; ++k)
+        {
+            const POINT p = point[k];
+            int j         = k - 1;
+            for (; j >= st && point[j].val < p.val; --j)
+                point[j + 1] = point[j];
+            point[j + 1] = p;
+        }
+    }
+    else if (ed - st > 1)
+    {
+        const int mid = (st + ed) / 2;
+        DIVIDE_AND_CONQUER(st, mid);
+        DIVIDE_AND_CONQUER(mid + 1, ed);
+        // Already in order: common on boards full of equal scores.
+        if (point[mid].val >= point[mid + 1].val)
+            return;
+        int left = st, right = mid + 1;
+        for (int out = st; out <= ed; ++out)
+        {
+            if (right > ed || (left <= mid && point[left].val >= point[right].val))
+                point_temp[out] = point[left++];
+            else
+                point_temp[out] = point[right++];
+        }
+        for (int k = st; k <= ed; ++k)
+            point[k] = point_temp[k];
+    }
+    else if (ed - st == 1)
+    {
+        if (point[st].val < point[ed].val)
+        {
+            const POINT swap = point[st];
+            point[st]        = point[ed];
+            point[ed]        = swap;
+        }
+    }
+}
+
+int MOVECOM(int thr, int dep) { return generate(thr, dep, -1000000000, 0); }
+
+int MOVEPLA(int thr, int dep) { return generate(thr, dep, -100000000, 1); }
