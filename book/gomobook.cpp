@@ -10,9 +10,9 @@ int mn[10][10], chan[10][10], ajz[10][10];
 
 namespace {
 
-constexpr int WIN   = 9;  // window side; cells 0..8, centre (4, 4)
-constexpr int HALF  = 4;  // distance from the window centre to its edge
-constexpr int FIRST = 1;  // first player's stone in the normalised window
+constexpr int WIN    = 9;  // window side; cells 0..8, centre (4, 4)
+constexpr int HALF   = 4;  // distance from the window centre to its edge
+constexpr int FIRST  = 1;  // first player's stone in the normalised window
 constexpr int SECOND = 2;
 
 // The first board on which a whole window fits around some centre is 9 by 9.
@@ -29,7 +29,7 @@ struct Answer {
     int r, c, weight, spread;
 };
 
-constexpr int MAX_STONES  = 6;   // stones besides the centre, up to the seventh stone (move 8)
+constexpr int MAX_STONES  = 6;  // stones besides the centre, up to the seventh stone (move 8)
 constexpr int MAX_ANSWERS = 18;
 
 // One book rule: on move `move`, with a first-player stone at the centre and every stone
@@ -252,15 +252,15 @@ struct Symmetry {
     Transform inverse[3];
 };
 const Symmetry SYMMETRIES[8] = {
-    {{}, {}},                                                    // identity
-    {{MIXTURE_2}, {MIXTURE_21}},                                 // anti-diagonal reflection
-    {{LEFT_AND_RIGHT}, {LEFT_AND_RIGHT1}},                       // first index reversed
-    {{LEFT_AND_RIGHT, MIXTURE_1}, {MIXTURE_11, LEFT_AND_RIGHT1}},  // quarter turn
-    {{UP_AND_DOWN}, {UP_AND_DOWN1}},                             // second index reversed
-    {{UP_AND_DOWN, MIXTURE_1}, {MIXTURE_11, UP_AND_DOWN1}},        // quarter turn the other way
+    {{}, {}},                                                          // identity
+    {{MIXTURE_2}, {MIXTURE_21}},                                       // anti-diagonal reflection
+    {{LEFT_AND_RIGHT}, {LEFT_AND_RIGHT1}},                             // first index reversed
+    {{LEFT_AND_RIGHT, MIXTURE_1}, {MIXTURE_11, LEFT_AND_RIGHT1}},      // quarter turn
+    {{UP_AND_DOWN}, {UP_AND_DOWN1}},                                   // second index reversed
+    {{UP_AND_DOWN, MIXTURE_1}, {MIXTURE_11, UP_AND_DOWN1}},            // quarter turn the other way
     {{UP_AND_DOWN, LEFT_AND_RIGHT}, {LEFT_AND_RIGHT1, UP_AND_DOWN1}},  // half turn
     {{UP_AND_DOWN, LEFT_AND_RIGHT, MIXTURE_2},
-     {MIXTURE_21, LEFT_AND_RIGHT1, UP_AND_DOWN1}},               // main-diagonal reflection
+     {MIXTURE_21, LEFT_AND_RIGHT1, UP_AND_DOWN1}},  // main-diagonal reflection
 };
 
 void run_all(const Transform (&list)[3]) {
@@ -346,9 +346,7 @@ void RES() {
 int GOMOBOOK() {
     const int n = BOARDSIZE, h = (n + 1) / 2;
     if (i <= 1)
-    {
         shape_first_move(n, h);
-    }
     else if (i == 2)
     {
         // The first stone is 2 here: the engine plays the even move, so nothing was swapped.

@@ -12,14 +12,13 @@ namespace {
 constexpr int HINT_RANKS = 60;  // ranked candidates beyond this are never marked
 
 // Every cell is two characters, glyph and blank, on the white board; each ends with a reset.
-const char* const CURSOR_CELL[3] = {"\x1b[43;37;1m.\x1b[37;47m \x1b[0m",
-                                    "\x1b[43;31mo\x1b[37;47m \x1b[0m",
-                                    "\x1b[43;34mx\x1b[37;47m \x1b[0m"};
+const char* const CURSOR_CELL[3]    = {"\x1b[43;37;1m.\x1b[37;47m \x1b[0m",
+                                       "\x1b[43;31mo\x1b[37;47m \x1b[0m",
+                                       "\x1b[43;34mx\x1b[37;47m \x1b[0m"};
 const char* const LAST_MOVE_CELL[3] = {"\x1b[45;37;1m.\x1b[37m \x1b[0m",
                                        "\x1b[47;31;7mo\x1b[37m \x1b[0m",
                                        "\x1b[47;34;7mx\x1b[37m \x1b[0m"};
-const char* const PLAIN_CELL[3] = {"\x1b[47;37;1m.\x1b[37m \x1b[0m",
-                                   "\x1b[47;31mo\x1b[37m \x1b[0m",
+const char* const PLAIN_CELL[3] = {"\x1b[47;37;1m.\x1b[37m \x1b[0m", "\x1b[47;31mo\x1b[37m \x1b[0m",
                                    "\x1b[47;34mx\x1b[37m \x1b[0m"};
 const char* const FORBIDDEN_CELL = "\x1b[47;30m!\x1b[37m \x1b[0m";
 const char* const FAR_HINT_CELL  = "\x1b[42;37;7m.\x1b[37m \x1b[0m";
@@ -100,11 +99,11 @@ void OUTPUT() {
 
     // An odd i means the last move was RED's (even slot); at the start it reads RED (0,0) 0.
     if (i % 2 == 1)
-        std::printf("     \x1b[7m RED ( %d ,%d ) %d step\x1b[0m\n      BLUE's turn\n", stonex[i - 1],
-                    stoney[i - 1], i - 1);
+        std::printf("     \x1b[7m RED ( %d ,%d ) %d step\x1b[0m\n      BLUE's turn\n",
+                    stonex[i - 1], stoney[i - 1], i - 1);
     else
-        std::printf("     \x1b[7m BLUE ( %d ,%d ) %d step\x1b[0m\n      RED's turn\n", stonex[i - 1],
-                    stoney[i - 1], i - 1);
+        std::printf("     \x1b[7m BLUE ( %d ,%d ) %d step\x1b[0m\n      RED's turn\n",
+                    stonex[i - 1], stoney[i - 1], i - 1);
 
     std::printf("\n Bestline:");
     for (int k = 0; k <= 14; ++k)
@@ -124,7 +123,7 @@ void OUTPUT() {
     std::printf("\n");
 
     std::printf("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", break_depth,
-                break_depth, break_depth1, break_depth2, jz[bestx[0]][besty[0]], node + node1 + node2,
-                node, node1, node2);
+                break_depth, break_depth1, break_depth2, jz[bestx[0]][besty[0]],
+                node + node1 + node2, node, node1, node2);
     std::fflush(stdout);
 }

@@ -80,8 +80,7 @@ void PLAYER_TURN() {
         const int key = read_key();
         switch (key)
         {
-        case -1:
-            leave_at_end_of_input();
+        case -1: leave_at_end_of_input();
         case '2':
             if (posy > 1)
                 --posy;
@@ -119,20 +118,15 @@ void PLAYER_TURN() {
         case '1':
             computer_turn_for_side_to_move();  // colours swapped on BLUE's turn
             return;
-        case '9':
-            playmode = playmode == 1 ? 0 : 1;
-            break;
+        case '9': playmode = playmode == 1 ? 0 : 1; break;
         case 's':
         case 'S':
             SAVE();
             show_save_report = true;
             break;
         case 't':
-        case 'T':
-            testmode = testmode == 1 ? 0 : 1;
-            break;
-        default:
-            break;
+        case 'T': testmode = testmode == 1 ? 0 : 1; break;
+        default: break;
         }
     }
 }

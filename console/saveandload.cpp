@@ -44,8 +44,8 @@ int SAVE() {
     // Step 3. Tell the player how it went.
     if (error == 0)
     {
-        std::snprintf(save_report, sizeof save_report, "     File was Successfully SAVED as \"%s\"\n",
-                      name);
+        std::snprintf(save_report, sizeof save_report,
+                      "     File was Successfully SAVED as \"%s\"\n", name);
         std::printf("\n\n     File was Successfully SAVED\n");
     }
     else

@@ -17,12 +17,12 @@
 
 namespace {
 
-constexpr int EMPTY_BASE     = -500000;
-constexpr int STONE_BASE     = -1000000000;
-constexpr int DECIDED        = -200000;   // the book or the point table has spoken from here up
-constexpr int NO_MOVE        = -1999999;  // below this a point is no move at all
-constexpr int RANKED_MARK    = -5000000;
-constexpr int RANKED_NB      = 80;
+constexpr int EMPTY_BASE  = -500000;
+constexpr int STONE_BASE  = -1000000000;
+constexpr int DECIDED     = -200000;   // the book or the point table has spoken from here up
+constexpr int NO_MOVE     = -1999999;  // below this a point is no move at all
+constexpr int RANKED_MARK = -5000000;
+constexpr int RANKED_NB   = 80;
 
 // Highest point of `board` over the playing area. Only a strictly greater score replaces the
 // best, so ties go to the smallest x, then the smallest y.
@@ -63,8 +63,8 @@ void rank_candidates() {
         best_point(rank_board, &bx, &by);
         if (rank_board[bx][by] < DECIDED)
             break;
-        bestx[k]             = bx;
-        besty[k]             = by;
+        bestx[k]           = bx;
+        besty[k]           = by;
         rank_board[bx][by] = RANKED_MARK;
     }
 }

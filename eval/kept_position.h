@@ -13,12 +13,12 @@
 // board cell can be read without bounds checks. A six-cell window starting at s along step st
 // exists when its first five cells are on the board; its sixth cell may read 3.
 constexpr int OFF_BOARD_CODE = 3;  // as OFF_BOARD of the window tables
-constexpr int PAD_MARGIN = 5;
-constexpr int PAD_STRIDE = 40;  // 5 + 25 + 5, rounded up
-constexpr int PAD_CELLS  = PAD_STRIDE * PAD_STRIDE;
+constexpr int PAD_MARGIN     = 5;
+constexpr int PAD_STRIDE     = 40;  // 5 + 25 + 5, rounded up
+constexpr int PAD_CELLS      = PAD_STRIDE * PAD_STRIDE;
 constexpr int padded(int x, int y) { return (x + PAD_MARGIN) * PAD_STRIDE + y + PAD_MARGIN; }
 // Steps of the four window directions: along x, along y, diagonal, anti-diagonal.
-constexpr int LINE_STEP[4]  = {PAD_STRIDE, 1, PAD_STRIDE + 1, PAD_STRIDE - 1};
+constexpr int LINE_STEP[4] = {PAD_STRIDE, 1, PAD_STRIDE + 1, PAD_STRIDE - 1};
 // Weight of window cell k (0..5) in the six-cell table index.
 constexpr int CELL_WEIGHT[6] = {324, 108, 36, 12, 4, 1};
 
@@ -86,11 +86,11 @@ void fill_padded_codes(char* code);
 // change one or two cells between calls.
 template <class Change>
 inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], Change change) {
-    const int n      = BOARDSIZE;
-    const int first  = JZ_SIDE;             // byte of un[1][0]
-    const int end    = JZ_SIDE * (n + 1);   // byte after un[n][JZ_SIDE - 1]
-    const char* now  = &un[0][0];
-    char* was        = &seen[0][0];
+    const int n     = BOARDSIZE;
+    const int first = JZ_SIDE;            // byte of un[1][0]
+    const int end   = JZ_SIDE * (n + 1);  // byte after un[n][JZ_SIDE - 1]
+    const char* now = &un[0][0];
+    char* was       = &seen[0][0];
     for (int off = first; off < end; off += 16)
     {
         uint64_t a[2], b[2];
@@ -143,7 +143,7 @@ inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], Commit co
     if (placed >= 0)
     {
         seen[cx[placed]][cy[placed]] = 0;
-        out = {cx[placed], cy[placed], now[placed]};
+        out                          = {cx[placed], cy[placed], now[placed]};
     }
     return out;
 }

@@ -24,7 +24,9 @@ namespace {
 constexpr int EMPTY = 0;
 
 // An end cell stops a line of `side` when it holds the other side's stone or lies off the board.
-constexpr bool stops(int end, int side) { return end == OFF_BOARD || (end != EMPTY && end != side); }
+constexpr bool stops(int end, int side) {
+    return end == OFF_BOARD || (end != EMPTY && end != side);
+}
 
 // Visits every six-cell window whose middle four cells hold only `side` stones or nothing,
 // skipping windows stopped at both ends (no five fits there; they keep what they hold).
@@ -125,7 +127,7 @@ void fill_six_row(const CountRow& row) {
 }
 
 void fill_five_row(const CountRow& row) {
-    constexpr int END_PAIR = 1 | 16;  // stones on w1 and w5 only
+    constexpr int END_PAIR = 1 | 16;             // stones on w1 and w5 only
     for (int stones = 0; stones < 32; ++stones)  // bit k set: w(k+1) holds the row's side
     {
         if (popcount(stones) != row.count || (row.skip_ends && stones == END_PAIR))

@@ -15,9 +15,9 @@ constexpr int idx6(int w1, int w2, int w3, int w4, int w5, int w6) {
 constexpr int idx5(int w1, int w2, int w3, int w4, int w5) {
     return w1 * 81 + w2 * 27 + w3 * 9 + w4 * 3 + w5;
 }
-constexpr int SIX_NB       = 4 * 324;  // [4][3][3][3][3][4]
+constexpr int SIX_NB        = 4 * 324;  // [4][3][3][3][3][4]
 constexpr int THREAT_SIX_NB = 3 * 324;  // [3][3][3][3][3][4]
-constexpr int FIVE_NB      = 243;      // [3][3][3][3][3]
+constexpr int FIVE_NB       = 243;      // [3][3][3][3][3]
 static_assert(idx6(3, 2, 2, 2, 2, 3) == SIX_NB - 1, "six-cell index must fill its table");
 static_assert(idx5(2, 2, 2, 2, 2) == FIVE_NB - 1, "five-cell index must fill its table");
 

@@ -159,7 +159,6 @@ int SCORE_TABLE() {
     return sum;
 }
 
-
 int leaf_score() {
     KeptSum& k = kept_sum;
     if (k.size != BOARDSIZE)

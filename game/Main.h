@@ -45,7 +45,8 @@ extern int mate_node, mate_node1, mate_node2;
 extern int break_depth, break_depth1, break_depth2;
 
 extern int jz[JZ_SIDE][JZ_SIDE];  // move score board, indexed like qp
-extern char un[JZ_SIDE][JZ_SIDE];  // the searches' working copy of qp: 0 empty, 1 engine, 2 opponent
+extern char un[JZ_SIDE]
+              [JZ_SIDE];  // the searches' working copy of qp: 0 empty, 1 engine, 2 opponent
 extern int bestx[100], besty[100];  // ranked candidates of the last decision, best first, 0 after
 extern double situation;            // 1.0 forced win found, -1.0 forced loss found, 0.0 neither
 extern int forbidden[JZ_SIDE][JZ_SIDE];  // console map of renju-forbidden points

@@ -5,7 +5,7 @@
 #include <chrono>
 
 int64_t t_start = 0, t_end = 0;
-int t_delta     = 0;
+int t_delta = 0;
 
 static int64_t now_ms() {
     using namespace std::chrono;

@@ -16,9 +16,9 @@
 
 namespace {
 
-termios saved_termios;                // the settings found before the last switch to raw mode
-termios raw_termios;                  // the raw settings while a key is awaited
-volatile sig_atomic_t raw_on = 0;     // 1 while the terminal is in raw mode
+termios saved_termios;             // the settings found before the last switch to raw mode
+termios raw_termios;               // the raw settings while a key is awaited
+volatile sig_atomic_t raw_on = 0;  // 1 while the terminal is in raw mode
 bool guards_installed        = false;
 
 // Restores the terminal, then lets the signal do what it would have done without us.
@@ -104,9 +104,9 @@ void restore_terminal() {
 void advise_large_pages(void* table, size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr uintptr_t LARGE_PAGE = uintptr_t{1} << 21;  // 2 MB
-    const uintptr_t first = reinterpret_cast<uintptr_t>(table);
-    const uintptr_t start = (first + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
-    const uintptr_t end   = (first + bytes) & ~(LARGE_PAGE - 1);
+    const uintptr_t first          = reinterpret_cast<uintptr_t>(table);
+    const uintptr_t start          = (first + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
+    const uintptr_t end            = (first + bytes) & ~(LARGE_PAGE - 1);
     if (end > start)
         madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #else

@@ -93,7 +93,7 @@ void engine_move() {
 }
 
 void on_start() {
-    int size = 0;
+    int size      = 0;
     const bool ok = read_int(&size);
     RESTART();
     if (ok && MIN_BOARD <= size && size <= MAX_BOARD)
@@ -168,7 +168,7 @@ void on_turn() {
 // follows from its place in the list, so the lines come in the order they were played.
 bool parse_board_line(const std::string& line, int* x0, int* y0) {
     std::istringstream sss(line);
-    char dot = 0;
+    char dot   = 0;
     int colour = 0;
     if (!(sss >> *x0 >> dot >> *y0))
         return false;

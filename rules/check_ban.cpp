@@ -71,7 +71,7 @@ int check(const Base& base, int ex, int ey, int depth, Placed& placed) {
     int stone_line[5][LINE];
     int len_3_lock[5] = {0, 0, 0, 0, 0};
     int len_3_total = 0, len_4_total = 0;
-    bool len_6      = false;
+    bool len_6 = false;
     for (int a = 1; a <= 4; ++a)
     {
         for (int k = -REACH; k <= REACH; ++k)

@@ -20,10 +20,10 @@ bool wins_at(int rule, int colour, int x, int y, int dir, int n) {
     for (int k = -2; k <= 2; ++k)
         if (stone(x + k * dx, y + k * dy, n) != colour)
             return false;
-    const int end1     = stone(x - 3 * dx, y - 3 * dy, n);
-    const int end2     = stone(x + 3 * dx, y + 3 * dy, n);
-    const int other    = 3 - colour;
-    const bool no_own  = end1 != colour && end2 != colour;
+    const int end1      = stone(x - 3 * dx, y - 3 * dy, n);
+    const int end2      = stone(x + 3 * dx, y + 3 * dy, n);
+    const int other     = 3 - colour;
+    const bool no_own   = end1 != colour && end2 != colour;
     const bool not_shut = !(end1 == other && end2 == other);
     switch (rule)
     {

@@ -70,8 +70,8 @@ ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int be
     }
     if (depth <= e.depth)
         probe.if_mate = true;
-    probe.bestpos_x = e.bestpos_x;
-    probe.bestpos_y = e.bestpos_y;
+    probe.bestpos_x        = e.bestpos_x;
+    probe.bestpos_y        = e.bestpos_y;
     const bool bound_holds = (e.hash_type == 1 && alpha >= e.value) ||
                              (e.hash_type == 2 && beta <= e.value) || e.hash_type == 3;
     if (e.depth > 0 && bound_holds)

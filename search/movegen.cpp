@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-
 int jiazhi[JZ_SIDE][JZ_SIDE];
 POINT point[1000];
 POINT point_temp[1000];
@@ -15,12 +14,12 @@ int list_top[200];
 namespace {
 
 constexpr int HINT_BOOST   = 1000000;  // sorts the hint first without changing its true score
-constexpr int WIN_LEVEL    = 99999;    // freestyle: a score above this among the first two ends the list
+constexpr int WIN_LEVEL    = 99999;    // freestyle: above this among the first two ends the list
 constexpr int THREAT_LEVEL = 15001;    // freestyle: a threat this strong keeps only strong answers
 constexpr int STRONG_MOVE  = 2000;
-constexpr int WEAK_MOVE    = 3;        // below this a point is not worth searching
-constexpr int LIST_SLOTS   = 100;      // candidate slots cleared per generator call
-constexpr int SMALL_RUN    = 12;       // runs shorter than this are sorted by insertion
+constexpr int WEAK_MOVE    = 3;    // below this a point is not worth searching
+constexpr int LIST_SLOTS   = 100;  // candidate slots cleared per generator call
+constexpr int SMALL_RUN    = 12;   // runs shorter than this are sorted by insertion
 
 // ---- Credit boards ----
 
@@ -36,7 +35,7 @@ struct CreditBoard {
     char seen[JZ_SIDE][JZ_SIDE];
     char code[PAD_CELLS];
     WindowCredit table[2][SIX_NB];
-    int occupied[2];         // start score of a stone, per generator
+    int occupied[2];           // start score of a stone, per generator
     int credit[2][PAD_CELLS];  // jiazhi of every point: start score and credits
 };
 CreditBoard boards[3];
@@ -58,7 +57,7 @@ void attack_credits(WindowCredit* out, const int* five, const int* six) {
             continue;
         }
         const int f = five[idx / 4], x = six[idx];
-        out[idx]    = WindowCredit{f, f + x, 0};
+        out[idx] = WindowCredit{f, f + x, 0};
     }
 }
 
@@ -72,7 +71,7 @@ void answer_credits(WindowCredit* out, const int* five, const int* six, const in
             continue;
         }
         const int f = five[idx / 4], x = six[idx], x2 = six2[idx];
-        out[idx]    = WindowCredit{f + x, f + x + x2, x};
+        out[idx] = WindowCredit{f + x, f + x + x2, x};
     }
 }
 
@@ -129,7 +128,7 @@ inline Target credit_target(CreditBoard& b) {
 inline Target jiazhi_target() { return Target{{&jiazhi[0][0], &jiazhi[0][0]}, JZ_SIDE, 0}; }
 
 inline void add_proximity(const Target& to, int g, int x, int y, int sign) {
-    int* base    = to.base[g] + to.origin + x * to.row + y;
+    int* base = to.base[g] + to.origin + x * to.row + y;
     for (int dir = 0; dir < 8; ++dir)
     {
         const int step = DIR_X[dir] * to.row + DIR_Y[dir];
@@ -182,8 +181,8 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, i
     const int at        = to.origin + x * to.row + y;
     for (int dir = 0; dir < 4; ++dir)
     {
-        const int st   = LINE_STEP[dir];
-        const int tst  = DX[dir] * to.row + DY[dir];
+        const int st  = LINE_STEP[dir];
+        const int tst = DX[dir] * to.row + DY[dir];
         // The eleven cells of the line, and the five-cell part of each window in base 3, rolled
         // along it (a digit 3 off the board only stands in windows that are skipped).
         int line[11];
@@ -236,7 +235,7 @@ void update_cell(CreditBoard& b, int x, int y, int old, int now) {
 // does: the score in the high half (sign flipped so unsigned order is score order), and below
 // it the complement of (y, x), so that on equal scores the lower cell number is the larger key.
 uint64_t gathered[1000];
-int n_gathered = 0;
+int n_gathered                = 0;
 constexpr uint64_t SCORE_BIAS = 0x80000000u;
 constexpr int ORDER_MASK      = 0xffff;
 inline uint64_t pack(int x, int y, int v) {
@@ -252,7 +251,7 @@ inline int packed_y(uint64_t key) { return (ORDER_MASK - static_cast<int>(key & 
 // Size classes of the scores that can be gathered: negative scores (never selected by any
 // threshold, but counted all the same) in class 0, then 0..3 in class 1, and from 4 on four
 // classes per power of two.
-constexpr int SIZE_CLASSES    = 4 * 32;
+constexpr int SIZE_CLASSES     = 4 * 32;
 constexpr int SMALL_SELECTION  = 48;  // fewer points are selected by insertion alone
 constexpr int RANKED_SELECTION = 32;  // fewer still are placed by counting
 inline int size_class(int v) {
@@ -272,8 +271,8 @@ inline int class_floor(int cls) {
 // Rows of jiazhi and of the credit boards are handled in 28 cells, y = 0..27: the board and its
 // frame for any size, and beyond them cells that hold 0 (no credit lands there, and no stone).
 // Four ints are compared at a time (plain vector arithmetic of the compiler, SSE2 on x86-64).
-using Int4                 = int __attribute__((vector_size(16)));
-constexpr int ROW_CELLS    = 28;
+using Int4              = int __attribute__((vector_size(16)));
+constexpr int ROW_CELLS = 28;
 static_assert(MAX_BOARD + 2 < ROW_CELLS && ROW_CELLS <= JZ_SIDE, "rows cover board and frame");
 static_assert(PAD_MARGIN + ROW_CELLS <= PAD_STRIDE, "padded rows hold 28 cells");
 
@@ -340,7 +339,7 @@ int generate(int thr, int dep, int occupied, int which) {
     // so only points sorting at 3 or more need sorting: one more than the width at most.
     const int limit = Nbranch[dep];
     const int last  = limit < n * n ? limit : n * n;  // never read past the sorted points
-    int boosted = padded(0, 0), boost = 0;  // the frame corner: no boost
+    int boosted = padded(0, 0), boost = 0;            // the frame corner: no boost
     if (thr > 8)
     {
         const int hy = thr / 10000, hx = (thr % 10000) / 100;
@@ -585,7 +584,7 @@ void MERGE_SORT() {
             const int v = jiazhi[x][y];
             if (v > 0)
             {
-                point[1 + n_pos++] = POINT{x, y, v};
+                point[1 + n_pos++]  = POINT{x, y, v};
                 const uint32_t rank = 0x7fffffffu - static_cast<uint32_t>(v);  // ascending rank
                 any_bits |= rank;
                 all_bits &= rank;

@@ -16,7 +16,8 @@ struct POINT {
 extern int jiazhi[JZ_SIDE][JZ_SIDE];  // generators' score board (window credits may reach 0, N+1)
 extern POINT point[1000];             // sort array, positions 1..BOARDSIZE^2
 extern POINT point_temp[1000];        // merge buffer
-extern int nex[200][200], ney[200][200];  // nex[k][d]: x of candidate k (from 1) at depth d; 0 empty
+extern int nex[200][200],
+    ney[200][200];  // nex[k][d]: x of candidate k (from 1) at depth d; 0 empty
 
 // One six-cell window of `un`: cells (x + k*dx, y + k*dy) for k = 0..5, and its table indexes.
 // i6 uses code OFF_BOARD for a sixth cell off the board; i5 covers the first five cells.
@@ -31,7 +32,7 @@ struct Window {
 template <class Visit>
 inline void scan_windows(int x_lo, int x_hi, int y_lo, int y_hi, Visit visit) {
     const int n = BOARDSIZE;
-    auto make = [](int x, int y, int dx, int dy, bool last_off) {
+    auto make   = [](int x, int y, int dx, int dy, bool last_off) {
         const int w1 = un[x][y], w2 = un[x + dx][y + dy], w3 = un[x + 2 * dx][y + 2 * dy];
         const int w4 = un[x + 3 * dx][y + 3 * dy], w5 = un[x + 4 * dx][y + 4 * dy];
         const int w6 = last_off ? OFF_BOARD : un[x + 5 * dx][y + 5 * dy];

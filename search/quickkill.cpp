@@ -135,7 +135,8 @@ int DFS_2(int thr, int dep) {
         {
             // A won position stays won: remember it for good, and tell the alpha-beta search.
             RECORD_HASH1(zobristkey[dep], zobristcheck[dep], PROVEN, 1, 0, 0);
-            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + DEPTH + 5, 3, PROVEN_WIN_EVAL, 0, 0);
+            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + DEPTH + 5, 3, PROVEN_WIN_EVAL, 0,
+                        0);
             return 1;
         }
         if (!engine && value[dep] <= 0)

@@ -57,7 +57,7 @@ int SLOWSEARCH() {
     set_root_key();
 
     // Step 5. Iterative deepening. `evaluation` and the per-depth arrays bound the depth.
-    const int max_layer = MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1;
+    const int max_layer  = MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1;
     const int root_width = F_WID < 199 ? F_WID : 199;
     for (LAYER = 1; LAYER <= max_layer; ++LAYER)
     {
@@ -70,8 +70,8 @@ int SLOWSEARCH() {
         GENERATE_SCORE_TABLE(LAYER);
 
         // Step 5.3. The root takes only a move hint from the table, never a stored score.
-        const ALPHA_BETA probe = PROBE_HASH(zobristkey[1], i + LAYER, zobristcheck[1],
-                                            -ROOT_WINDOW, ROOT_WINDOW);
+        const ALPHA_BETA probe =
+            PROBE_HASH(zobristkey[1], i + LAYER, zobristcheck[1], -ROOT_WINDOW, ROOT_WINDOW);
         int bestposx = 0, bestposy = 0;
         if (probe.if_mate)
         {
@@ -107,7 +107,7 @@ int SLOWSEARCH() {
             else
             {
                 const int t = DFS(0, 2, alpha, alpha + 1);
-                val = t > alpha ? DFS(0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
+                val         = t > alpha ? DFS(0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
             }
             evaluation[LAYER][x][y] += val + 500000;
             un[x][y] = 0;

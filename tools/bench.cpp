@@ -379,10 +379,10 @@ int main(int argc, char** argv) {
     fill_random_numbers(ZOBRIST_SEED);
 
     // Only the depth limits end a search.
-    F_WID              = 50;
-    MAX_LAYER          = BENCH_LAYER;
-    MAX_DEPTH          = BENCH_DEPTH;
-    MAX_DEPTH1         = BENCH_DEPTH1;
+    F_WID      = 50;
+    MAX_LAYER  = BENCH_LAYER;
+    MAX_DEPTH  = BENCH_DEPTH;
+    MAX_DEPTH1 = BENCH_DEPTH1;
 
     Tally total;
     int number = 0, run_count = 0;
@@ -396,15 +396,14 @@ int main(int argc, char** argv) {
         struct Run {
             int kill, defend, layer;
         };
-        const Run runs[4] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, BENCH_LAYER}};
+        const Run runs[4]   = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, BENCH_LAYER}};
         long long run_ns[4] = {};
         long long wall_ms   = 0;
         for (int r = stages ? 0 : 3; r < 4; ++r)
         {
             if (!set_up(pos))
             {
-                std::printf("position %d (%s): stone counts do not alternate\n", number,
-                            pos.label);
+                std::printf("position %d (%s): stone counts do not alternate\n", number, pos.label);
                 return 1;
             }
             std::memset(hash_tag, 0, sizeof hash_tag);
@@ -441,9 +440,8 @@ int main(int argc, char** argv) {
 
         std::printf("%2d %-30s %-9s %2d  move %2d,%-2d  depth %d-%d-%d  nodes %9lld  %6lld ms  "
                     "%9lld nodes/s\n",
-                    number, pos.label, rule_name(pos.rule), pos.size, stonex[i] - 1,
-                    stoney[i] - 1, break_depth, break_depth1, break_depth2, nodes, ms,
-                    per_second(nodes, ms));
+                    number, pos.label, rule_name(pos.rule), pos.size, stonex[i] - 1, stoney[i] - 1,
+                    break_depth, break_depth1, break_depth2, nodes, ms, per_second(nodes, ms));
         if (stages)
             std::printf("   alpha-beta %d  attack %d  defence %d  nodes;  %lld %lld %lld us\n",
                         node, node1, node2, stage_ns[STAGE_AB] / 1000,
@@ -454,8 +452,7 @@ int main(int argc, char** argv) {
     if (stages)
     {
         const long long stage_nodes[3] = {total.nodes_ab, total.nodes_attack, total.nodes_defend};
-        const char* names[3]           = {"Alpha-beta     :", "Attack         :",
-                                          "Defence        :"};
+        const char* names[3] = {"Alpha-beta     :", "Attack         :", "Defence        :"};
         for (int st = 0; st < 3; ++st)
         {
             const long long us = total.stage_ns[st] / 1000;

@@ -53,18 +53,23 @@ void map_point(int sym, int x, int y, int* ox, int* oy) {
 }  // namespace
 
 TEST(Gomobook, FirstMoveLandsInTheCentralBlock) {
-    struct Case { int size, lo, hi; const char* why; };
+    struct Case {
+        int size, lo, hi;
+        const char* why;
+    };
+    // clang-format off
     const Case cases[] = {
         {15, 7, 9, "odd side: 3 by 3 around the middle"},
         {20, 9, 12, "even side: 4 by 4 around the middle"},
         {8, 3, 6, "small board: the pattern book is off but the block stays"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_game(tc.size);
         i = 1;
         GOMOBOOK();
-        const int side = tc.hi - tc.lo + 1;
+        const int side                = tc.hi - tc.lo + 1;
         const std::vector<Credit> got = credits();
         ASSERT_EQ(got.size(), static_cast<size_t>(side * side)) << tc.why;
         for (const Credit& cr : got)
@@ -79,7 +84,12 @@ TEST(Gomobook, FirstMoveLandsInTheCentralBlock) {
 }
 
 TEST(Gomobook, SecondMoveCreditsTheFirstStonesNeighbours) {
-    struct Case { int sx, sy; std::vector<Credit> want; const char* why; };
+    struct Case {
+        int sx, sy;
+        std::vector<Credit> want;
+        const char* why;
+    };
+    // clang-format off
     const Case cases[] = {
         {8, 8, {{7, 7, 1050}, {7, 8, 1050}, {7, 9, 1050}, {8, 7, 1050},
                 {8, 9, 1050}, {9, 7, 1050}, {9, 8, 1050}, {9, 9, 1050}},
@@ -91,10 +101,11 @@ TEST(Gomobook, SecondMoveCreditsTheFirstStonesNeighbours) {
                  {11, 5, 1050}, {12, 3, 1000}, {12, 4, 1000}, {12, 5, 1000}},
          "inner-zone corner: towards (8, 8) on both indexes"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_game(15);
-        i       = 2;
+        i                = 2;
         qp[tc.sx][tc.sy] = 2;
         GOMOBOOK();
         EXPECT_EQ(credits(), tc.want) << tc.why;
@@ -106,7 +117,11 @@ TEST(Gomobook, SecondMoveNearTheEdgeUsesCentreBonusAndRectangle) {
     i        = 2;
     qp[2][2] = 2;
     GOMOBOOK();
-    struct Case { int x, y, want; const char* why; };
+    struct Case {
+        int x, y, want;
+        const char* why;
+    };
+    // clang-format off
     const Case cases[] = {
         {8, 8, 1390, "centre bonus only"},
         {11, 11, 1312, "last cell of the centre zone"},
@@ -119,6 +134,7 @@ TEST(Gomobook, SecondMoveNearTheEdgeUsesCentreBonusAndRectangle) {
         {7, 1, 0, "beyond the rectangle"},
         {1, 7, 0, "beyond the rectangle the other way"},
     };
+    // clang-format on
     for (const Case& tc : cases)
         EXPECT_EQ(jz[tc.x][tc.y], tc.want) << tc.why;
 }
@@ -129,15 +145,9 @@ TEST(Gomobook, SmallBoardGetsNoPatternBook) {
     {
         fresh_game(size);
         i = 4;
-        put_picture(qp, 1, 1, {".........",
-                               ".........",
-                               ".........",
-                               ".........",
-                               "....x....",
-                               ".....o.x.",
-                               ".........",
-                               ".........",
-                               "........."});
+        put_picture(qp, 1, 1,
+                    {".........", ".........", ".........", ".........", "....x....", ".....o.x.",
+                     ".........", ".........", "........."});
         SOLVER();
         if (size == 8)
             EXPECT_TRUE(credits().empty());
@@ -148,15 +158,8 @@ TEST(Gomobook, SmallBoardGetsNoPatternBook) {
 
 TEST(Gomobook, BookAnswersFollowEverySymmetryOfTheBoard) {
     // Move 5 after the diagonal start: F (7, 7), S (7, 6); answers include (4, 6) at 1,000,002.
-    put_window(5, {".........",
-                   ".........",
-                   ".........",
-                   ".........",
-                   "....o....",
-                   ".....x...",
-                   ".......x.",
-                   ".......o.",
-                   "........."});
+    put_window(5, {".........", ".........", ".........", ".........", "....o....", ".....x...",
+                   ".......x.", ".......o.", "........."});
     int base[QP_SIDE][QP_SIDE];
     std::memcpy(base, qp, sizeof base);
     srand(99);
@@ -193,15 +196,8 @@ TEST(Gomobook, BookAnswersFollowEverySymmetryOfTheBoard) {
 TEST(Gomobook, WindowCentreMustHoldAFirstPlayerStone) {
     // The move-4 row S (5, 5), F (7, 5) with the colours the wrong way round: the centre is
     // a second-player stone, so no window matches.
-    put_window(4, {".........",
-                   ".........",
-                   ".........",
-                   ".........",
-                   "....o....",
-                   ".....x.o.",
-                   ".........",
-                   ".........",
-                   "........."});
+    put_window(4, {".........", ".........", ".........", ".........", "....o....", ".....x.o.",
+                   ".........", ".........", "........."});
     SOLVER();
     EXPECT_TRUE(credits().empty());
 }
@@ -209,19 +205,16 @@ TEST(Gomobook, WindowCentreMustHoldAFirstPlayerStone) {
 TEST(Gomobook, ThirdMoveAnswersAreVariedWithinTheirRange) {
     // S (4, 2) opening: the row fires in the identity window and its mirror across the
     // first index, so (4, 6) collects two draws.
-    put_window(3, {".........",
-                   ".........",
-                   "....x....",
-                   ".........",
-                   "....o....",
-                   ".........",
-                   ".........",
-                   ".........",
-                   "........."});
+    put_window(3, {".........", ".........", "....x....", ".........", "....o....", ".........",
+                   ".........", ".........", "........."});
     srand(5);
     SOLVER();
     const std::vector<Credit> first = credits();
-    struct Case { int r, c, lo, hi; const char* why; };
+    struct Case {
+        int r, c, lo, hi;
+        const char* why;
+    };
+    // clang-format off
     const Case cases[] = {
         {4, 6, 1000000, 1000128, "500,000 + rand() % 65, twice"},
         {3, 3, 1000000, 1000099, "1,000,000 + rand() % 100"},
@@ -231,6 +224,7 @@ TEST(Gomobook, ThirdMoveAnswersAreVariedWithinTheirRange) {
         {5, 5, 1000000, 1000099, "diagonal"},
         {3, 5, 1000000, 1000099, "mirror of (5, 5)"},
     };
+    // clang-format on
     EXPECT_EQ(first.size(), 7u);
     for (const Case& tc : cases)
     {
@@ -245,8 +239,16 @@ TEST(Gomobook, ThirdMoveAnswersAreVariedWithinTheirRange) {
 }
 
 TEST(Gomobook, BookRowsGiveTheirAnswers) {
-    struct Answer { int r, c, weight; };
-    struct Case { const char* why; int move; const char* rows[9]; std::vector<Answer> want; };
+    struct Answer {
+        int r, c, weight;
+    };
+    struct Case {
+        const char* why;
+        int move;
+        const char* rows[9];
+        std::vector<Answer> want;
+    };
+    // clang-format off
     // clang-format off
     const Case cases[] = {
         {"diagonal start, move 4, F (6, 4); the window on F (6, 4) matches mirrored", 4,
@@ -280,6 +282,7 @@ TEST(Gomobook, BookRowsGiveTheirAnswers) {
           "...o.x...", ".........", ".........", "........."},
          {{2, 2, 2000000}, {6, 6, 2000000}}},
     };
+    // clang-format on
     // clang-format on
     for (const Case& tc : cases)
     {

@@ -20,10 +20,10 @@ void fresh_screen(int rule = 1) {
     std::memset(besty, 0, sizeof besty);
     std::memset(forbidden, 0, sizeof forbidden);
     posx = posy = 1;
-    playmode = 0;
+    playmode    = 0;
     node = node1 = node2 = mate_node = mate_node1 = mate_node2 = 0;
     break_depth = break_depth1 = break_depth2 = 0;
-    situation = 0.0;
+    situation                                 = 0.0;
 }
 
 // Puts the moves on the list (BLUE first) and the board, as the game would.
@@ -50,7 +50,7 @@ std::string cell(const std::string& screen, int x, int y) {
     for (size_t eol; (eol = screen.find('\n', start)) != std::string::npos; start = eol + 1)
         lines.push_back(screen.substr(start, eol - start));
     const std::string& row = lines.at(1 + BOARDSIZE - y);  // line 0 is the column header
-    size_t pos = 0;
+    size_t pos             = 0;
     for (int k = 0; k < x; ++k)  // skip the left label and the cells before x
         pos = row.find(RESET, pos) + RESET.size();
     return row.substr(pos, row.find(RESET, pos) + RESET.size() - pos);
@@ -66,6 +66,7 @@ TEST(Output, EachCellIsDrawnByTheFirstRuleThatApplies) {
         std::string expected;
     };
     // Moves: BLUE (5,5), RED (6,6), BLUE (7,7) last; the cursor sits on (9,9) unless moved.
+    // clang-format off
     const Case cases[] = {
         {"plain empty", 1, 0, 0, 0, 3, 3, "\x1b[47;37;1m.\x1b[37m \x1b[0m"},
         {"plain BLUE", 1, 0, 0, 0, 5, 5, "\x1b[47;34mx\x1b[37m \x1b[0m"},
@@ -88,14 +89,15 @@ TEST(Output, EachCellIsDrawnByTheFirstRuleThatApplies) {
         {"last move beats a hint", 1, 1, 2, 0, 7, 7, "\x1b[47;34;7mx\x1b[37m \x1b[0m"},
         {"cursor beats a hint", 1, 1, 2, 0, 9, 9, "\x1b[43;37;1m.\x1b[37;47m \x1b[0m"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_screen(tc.rule);
         play_moves({{5, 5}, {6, 6}, {7, 7}});
         posx = posy = 9;
-        playmode = tc.hints;
-        bestx[0] = 3;  // the engine's own choice; a rank below overrides it for the point
-        besty[0] = 3;
+        playmode    = tc.hints;
+        bestx[0]    = 3;  // the engine's own choice; a rank below overrides it for the point
+        besty[0]    = 3;
         if (tc.hint_rank > 0)
         {
             bestx[tc.hint_rank] = tc.x;
@@ -107,11 +109,17 @@ TEST(Output, EachCellIsDrawnByTheFirstRuleThatApplies) {
 }
 
 TEST(Output, CursorOverTheLastMoveIsDrawnAsCursor) {
-    struct Case { const char* why; int moves; std::string expected; };
+    struct Case {
+        const char* why;
+        int moves;
+        std::string expected;
+    };
+    // clang-format off
     const Case cases[] = {
         {"RED's last stone", 2, "\x1b[43;31mo\x1b[37;47m \x1b[0m"},
         {"BLUE's last stone", 3, "\x1b[43;34mx\x1b[37;47m \x1b[0m"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_screen();
@@ -120,8 +128,8 @@ TEST(Output, CursorOverTheLastMoveIsDrawnAsCursor) {
         for (int k = i; k <= 3; ++k)
             stonex[k] = stoney[k] = 0;
         ATARI();
-        posx = stonex[i - 1];
-        posy = stoney[i - 1];
+        posx                     = stonex[i - 1];
+        posy                     = stoney[i - 1];
         const std::string screen = draw();
         EXPECT_EQ(cell(screen, posx, posy), tc.expected) << tc.why;
         EXPECT_EQ(screen.find(";7mo"), std::string::npos) << tc.why << ": no inverse stone";
@@ -131,7 +139,7 @@ TEST(Output, CursorOverTheLastMoveIsDrawnAsCursor) {
 
 TEST(Output, StartOfGameShowsRedZeroAndNoLastMove) {
     fresh_screen();
-    posx = posy = 8;
+    posx = posy              = 8;
     const std::string screen = draw();
     EXPECT_EQ(screen.rfind("\x1b[H\x1b[2J", 0), 0u) << "the screen is cleared first";
     EXPECT_NE(screen.find("     \x1b[7m RED ( 0 ,0 ) 0 step\x1b[0m\n      BLUE's turn\n"),
@@ -152,7 +160,7 @@ TEST(Output, LabelsAndTextBelowTheBoard) {
     bestx[15] = 9, besty[15] = 9;              // beyond the best line's fifteen entries
     node = 100, mate_node = 7, node1 = 20, mate_node1 = 2, node2 = 3, mate_node2 = 1;
     break_depth = 6, break_depth1 = 9, break_depth2 = 4;
-    situation = -1.0;
+    situation                = -1.0;
     const std::string screen = draw();
 
     const std::string labels = "     \x1b[45;36;7m 1 2 3 4 5 6 7 8 910 \x1b[0m\n";
@@ -160,7 +168,8 @@ TEST(Output, LabelsAndTextBelowTheBoard) {
     EXPECT_NE(screen.find("\n" + labels + "      BLUE: PLAYER     RED: PLAYER    \n"),
               std::string::npos)
         << "footer, then the players";
-    EXPECT_NE(screen.find("\n   \x1b[45;36;7m10\x1b[37;47m \x1b[0m"), std::string::npos) << "top row";
+    EXPECT_NE(screen.find("\n   \x1b[45;36;7m10\x1b[37;47m \x1b[0m"), std::string::npos)
+        << "top row";
     EXPECT_NE(screen.find("\x1b[45;36;7m 1\x1b[0m\n"), std::string::npos) << "right label";
 
     const std::string tail =
@@ -174,11 +183,16 @@ TEST(Output, LabelsAndTextBelowTheBoard) {
 }
 
 TEST(Output, AssessmentFollowsTheThreatSearches) {
-    struct Case { double value; const char* text; };
+    struct Case {
+        double value;
+        const char* text;
+    };
+    // clang-format off
     const Case cases[] = {
         {1.0, "Computer will win"}, {0.99, "Unknown"}, {0.0, "Unknown"},
         {-0.5, "Unknown"}, {-1.0, "Computer will lose"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_screen();

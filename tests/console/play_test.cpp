@@ -50,8 +50,8 @@ class PtyEngine {
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
             std::abort();
         const std::string slave_name = ptsname(master_);
-        slave_ = open(slave_name.c_str(), O_RDWR | O_NOCTTY);
-        pid_   = fork();
+        slave_                       = open(slave_name.c_str(), O_RDWR | O_NOCTTY);
+        pid_                         = fork();
         if (pid_ == 0)
         {
             setsid();
@@ -255,7 +255,10 @@ TEST(PlayOnTerminal, InterruptRestoresTheTerminal) {
 TEST(PlayOnPipe, KeysAreBytesAndEndOfInputEndsTheProcess) {
     // Eight steps up from row 8 stop at the top row; the first stone cannot be undone.
     const long long start = now_ms();
-    EngineRun run = run_engine("kor1\n200\n88888888" "5" "0" "9t");
+    EngineRun run         = run_engine("kor1\n200\n88888888"
+                                               "5"
+                                               "0"
+                                               "9t");
     std::string all;
     for (const std::string& line : run.lines)
         all += line + "\n";
@@ -290,7 +293,7 @@ std::string play_in_process(const std::string& keys) {
     testing::internal::CaptureStdout();
     playing = true;
     PLAY();
-    playing = false;
+    playing               = false;
     const std::string out = testing::internal::GetCapturedStdout();
     std::cin.rdbuf(old);
     return out;
@@ -314,7 +317,12 @@ TEST(Play, UndoOnBluesTurnAsksRedAgainForTheSameSlot) {
     set_moves({{1, 8}, {1, 1}, {2, 8}, {2, 1}, {3, 8}, {3, 1}, {4, 8}, {10, 10}});
     posx = posy = 12;
     // Undo; a pick at (12,12) that RED's turn then replaces with (13,12); BLUE completes five.
-    const std::string out = play_in_process("0" "5" "65" "44444444" "2222" "5");
+    const std::string out = play_in_process("0"
+                                            "5"
+                                            "65"
+                                            "44444444"
+                                            "2222"
+                                            "5");
     EXPECT_EQ(stonex[8], 13);
     EXPECT_EQ(stoney[8], 12);
     EXPECT_EQ(stonex[9], 5);
@@ -339,7 +347,7 @@ TEST(Play, AnAllButFullBoardIsADrawAndTheCursorStaysOnIt) {
     ASSERT_EQ(red.size(), 49u);
     for (size_t k = 0; k < 49; ++k)
         set_moves({blue[k], red[k]});
-    posx = posy = 20;  // left there by a game on a larger board: brought onto this one
+    posx = posy           = 20;  // left there by a game on a larger board: brought onto this one
     const std::string out = play_in_process("5");
     EXPECT_EQ(stonex[99], 10);
     EXPECT_EQ(stoney[99], 10);

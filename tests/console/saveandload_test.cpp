@@ -25,7 +25,7 @@ class Save : public testing::Test {
     void SetUp() override {
         char here[4096];
         ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        home_ = here;
+        home_          = here;
         char pattern[] = "/tmp/gravik-save-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
@@ -111,6 +111,7 @@ TEST_F(Save, RecordsHoldHeaderMovesAndNames) {
         int undone_slot;  // 0: none
         std::string expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"before any move", 15, -1, {}, 0, "15x15 result:-1\nPlayer\nPlayer"},
         {"moves in order, 1-based", 15, 2, {{8, 8}, {9, 7}, {1, 15}}, 0,
@@ -121,6 +122,7 @@ TEST_F(Save, RecordsHoldHeaderMovesAndNames) {
          "20x20 result:0\n20,1,0\nPlayer\nPlayer"},
         {"smallest board", 10, -1, {}, 0, "10x10 result:-1\nPlayer\nPlayer"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_game(tc.size, 1);

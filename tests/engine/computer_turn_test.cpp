@@ -46,6 +46,7 @@ TEST(ComputerTurn, MarginsChangeAtTheirBoundaries) {
     struct Case {
         int max_time, quick, slow;
     };
+    // clang-format off
     const Case cases[] = {
         {-5, 10, 10},      {0, 10, 10},        {79, 10, 10},       {80, 15, 15},
         {99, 15, 15},      {100, 20, 20},      {149, 20, 20},      {150, 25, 30},
@@ -55,6 +56,7 @@ TEST(ComputerTurn, MarginsChangeAtTheirBoundaries) {
         {4001, 100, 200},  {8000, 100, 200},   {8001, 150, 500},   {20000, 150, 500},
         {20001, 200, 500}, {40000, 400, 1000}, {INT_MAX, INT_MAX / 100, INT_MAX / 40},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         int quick = -1, slow = -1;
@@ -69,6 +71,7 @@ TEST(ComputerTurn, BudgetIsCutToATwentiethOfTheMatchTimeWithoutOverflow) {
         const char* why;
         int max_time, time_remain, budget, quick, slow;
     };
+    // clang-format off
     const Case cases[] = {
         {"short match time halves the budget", 2000, 20000, 1000, 50, 80},
         {"long match time leaves it", 2000, 1000000000, 2000, 75, 100},
@@ -79,6 +82,7 @@ TEST(ComputerTurn, BudgetIsCutToATwentiethOfTheMatchTimeWithoutOverflow) {
         {"under 20 ms left gives nothing", 2000, 19, 0, 10, 10},
         {"long budgets keep proportional margins", 30000, 1000000000, 30000, 300, 750},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         open_four_position(9);
@@ -149,7 +153,7 @@ TEST(ComputerTurn, PrintsEvalZeroWhenNoSearchRan) {
 TEST(ComputerTurn, PrintsTheSearchLineWithTheBestCandidateScore) {
     fresh_game(15, 1);
     put_picture(qp, 6, 6, {"x..", ".o.", "..x"});
-    i = 4;
+    i        = 4;
     MAX_TIME = 100, TIME_REMAIN = 1000000000;
     const std::string out = decide();
     int depth = -1, d0 = -1, d1 = -1, d2 = -1, eval = 0, total = -1, n0 = -1, n1 = -1, n2 = -1;
@@ -169,7 +173,7 @@ TEST(ComputerTurn, FullBoardGivesNoMove) {
     for (int x = 1; x <= 10; ++x)
         for (int y = 1; y <= 10; ++y)
             qp[x][y] = ((x + 2 * y) / 2) % 2 + 1;
-    i = 101;
+    i        = 101;
     MAX_TIME = 100, TIME_REMAIN = 1000000000;
     decide();
     EXPECT_EQ(stonex[i], 0);
@@ -184,7 +188,7 @@ TEST(ComputerTurn, RankingListsAtMostEightyCandidates) {
     for (int y = 1; y <= 25; ++y)
         for (int x = 1; x <= 25; ++x)
             qp[x][y] = x % 5 == 0 ? 0 : 1;
-    i = 501;
+    i        = 501;
     MAX_TIME = 100, TIME_REMAIN = 1000000000;
     decide();
     int decided = 0;
@@ -200,9 +204,9 @@ TEST(ComputerTurn, RankingListsAtMostEightyCandidates) {
     for (int k = 1; k < 80; ++k)
     {
         const int before = jz[bestx[k - 1]][besty[k - 1]], now = jz[bestx[k]][besty[k]];
-        EXPECT_TRUE(before > now || (before == now && (bestx[k - 1] < bestx[k] ||
-                                                       (bestx[k - 1] == bestx[k] &&
-                                                        besty[k - 1] < besty[k]))))
+        EXPECT_TRUE(before > now ||
+                    (before == now && (bestx[k - 1] < bestx[k] ||
+                                       (bestx[k - 1] == bestx[k] && besty[k - 1] < besty[k]))))
             << "rank " << k;
     }
 }
@@ -226,7 +230,7 @@ TEST(ComputerTurn, ProvenWinSkipsTheOtherSearches) {
     fresh_game(15, 1);
     put_picture(qp, 4, 5, {"xooo.", "....o", "....o", "....o", "....x"});
     qp[12][12] = 2, qp[2][13] = 2;
-    i = 11;
+    i        = 11;
     MAX_TIME = 500, TIME_REMAIN = 1000000000;
     decide();
     ASSERT_EQ(situation, 1.0);

@@ -5,7 +5,9 @@
 
 namespace {
 
-int at6(const int* table, const int (&w)[6]) { return table[idx6(w[0], w[1], w[2], w[3], w[4], w[5])]; }
+int at6(const int* table, const int (&w)[6]) {
+    return table[idx6(w[0], w[1], w[2], w[3], w[4], w[5])];
+}
 const EVA& eva6(const EVA* table, const int (&w)[6]) {
     return table[idx6(w[0], w[1], w[2], w[3], w[4], w[5])];
 }
@@ -21,6 +23,7 @@ TEST(PatternTables, WorkedExamples) {
         EVA b, wt;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {{0, 0, 0, 0, 0, 0}, 0, {0, 0}, {0, 0}, "empty"},
         {{1, 0, 0, 0, 0, 0}, 0, {0, 0}, {0, 0}, "side-2 pass rewrote the lone side-1 end"},
@@ -37,6 +40,7 @@ TEST(PatternTables, WorkedExamples) {
         {{0, 1, 2, 0, 0, 0}, 0, {0, 0}, {0, 0}, "mixed middle"},
         {{3, 0, 0, 0, 0, 3}, 0, {0, 0}, {0, 0}, "off board at both ends"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         EXPECT_EQ(at6(strucT, tc.w), tc.t) << tc.why;
@@ -56,7 +60,7 @@ TEST(PatternTables, SixCellSweep) {
         for (int m = 0; m < 81; ++m)
             for (int w6 = 0; w6 < 4; ++w6)
             {
-                const int w[6] = {w1, m / 27, m / 9 % 3, m / 3 % 3, m % 3, w6};
+                const int w[6]  = {w1, m / 27, m / 9 % 3, m / 3 % 3, m % 3, w6};
                 const int sw[6] = {swap_code(w[0]), swap_code(w[1]), swap_code(w[2]),
                                    swap_code(w[3]), swap_code(w[4]), swap_code(w[5])};
                 bool has1 = false, has2 = false;
@@ -75,7 +79,8 @@ TEST(PatternTables, SixCellSweep) {
                 nonzero_t += at6(strucT, w) != 0;
                 if (!has1 && !has2)
                     continue;
-                EXPECT_EQ(at6(strucT, w), -at6(strucT, sw)) << idx6(w[0], w[1], w[2], w[3], w[4], w[5]);
+                EXPECT_EQ(at6(strucT, w), -at6(strucT, sw))
+                    << idx6(w[0], w[1], w[2], w[3], w[4], w[5]);
                 EXPECT_EQ(eva6(strucB, w).edge, eva6(strucW, sw).edge);
                 EXPECT_EQ(eva6(strucB, w).center, eva6(strucW, sw).center);
             }
@@ -91,6 +96,7 @@ TEST(PatternTables, ThreatSixTables) {
         int value;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {strucKSix, {0, 0, 1, 0, 0, 0}, 5, "K six, one stone"},
         {strucKSix, {0, 1, 0, 0, 1, 0}, 110, "K six, two stones"},
@@ -106,6 +112,7 @@ TEST(PatternTables, ThreatSixTables) {
         {strucDxSix, {0, 0, 0, 0, 2, 0}, 5, "Dx six, one stone"},
         {strucDxSix, {0, 2, 2, 0, 0, 0}, 110, "Dx six, two stones"},
     };
+    // clang-format on
     for (const Case& tc : cases)
         EXPECT_EQ(at6(tc.table, tc.w), tc.value) << tc.why;
 }
@@ -117,6 +124,7 @@ TEST(PatternTables, ThreatFiveTables) {
         int value;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {strucKFive, {1, 0, 0, 0, 1}, 0, "stones on w1 and w5 have no entry"},
         {strucKFive, {1, 0, 0, 1, 0}, 5, "two stones"},
@@ -134,6 +142,7 @@ TEST(PatternTables, ThreatFiveTables) {
         {strucDxFive, {2, 0, 0, 0, 2}, 0, "Dx: stones on w1 and w5 have no entry"},
         {strucDxFive, {0, 2, 2, 0, 0}, 5, "Dx two of side 2"},
     };
+    // clang-format on
     for (const Case& tc : cases)
         EXPECT_EQ(at5(tc.table, tc.w), tc.value) << tc.why;
 }
@@ -146,9 +155,9 @@ TEST(PatternTables, ThreatFamiliesMirror) {
         const int* d;
         const char* name;
     };
-    const Pair six[] = {{strucKSix, strucDxSix, "KSix/DxSix"},
-                        {strucKxSix, strucDSix, "KxSix/DSix"},
-                        {strucKySix, strucDySix, "KySix/DySix"}};
+    const Pair six[]  = {{strucKSix, strucDxSix, "KSix/DxSix"},
+                         {strucKxSix, strucDSix, "KxSix/DSix"},
+                         {strucKySix, strucDySix, "KySix/DySix"}};
     const Pair five[] = {{strucKFive, strucDxFive, "KFive/DxFive"},
                          {strucKxFive, strucDFive, "KxFive/DFive"}};
     for (int w1 = 0; w1 < 3; ++w1)

@@ -7,7 +7,9 @@
 
 namespace {
 
-int p6(int w1, int w2, int w3, int w4, int w5, int w6) { return strucP[idx6(w1, w2, w3, w4, w5, w6)]; }
+int p6(int w1, int w2, int w3, int w4, int w5, int w6) {
+    return strucP[idx6(w1, w2, w3, w4, w5, w6)];
+}
 
 struct ScoreTable : ::testing::Test {
     void SetUp() override { fresh_game(15, 1); }
@@ -55,6 +57,7 @@ TEST_F(ScoreTable, ParityEmphasis) {
         int value;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {1, {0, 2, 2, 2, 2, 0}, -16666, "-2000, opponent to move at the leaves"},
         {1, {0, 2, 2, 2, 0, 0}, -153, "-128 grows by a fifth, truncated"},
@@ -73,6 +76,7 @@ TEST_F(ScoreTable, ParityEmphasis) {
         {2, {0, 2, 2, 2, 2, 0}, -2000, "opponent values untouched at even depth"},
         {2, {0, 1, 1, 1, 1, 1}, 16666, "50000 at even depth"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         GENERATE_SCORE_TABLE(tc.depth);
@@ -87,6 +91,7 @@ TEST_F(ScoreTable, RuleAdjustments) {
         int value;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 1, 2, {1, 1, 1, 1, 0, 1}, 168, "freestyle keeps own stones at both ends"},
         {2, 1, 2, {1, 1, 1, 1, 0, 1}, 0, "exactly five: own stones at both ends"},
@@ -106,6 +111,7 @@ TEST_F(ScoreTable, RuleAdjustments) {
         {4, 2, 2, {1, 1, 1, 1, 0, 1}, 168, "renju, engine white: kept"},
         {4, 2, 1, {2, 2, 2, 2, 0, 2}, 0, "renju, opponent black: its ends"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         gametype = tc.rule;
@@ -131,7 +137,9 @@ TEST_F(ScoreTable, CountsEveryWindowOnce) {
         {
             for (int x = 1; x <= tc.size; ++x)
                 for (int y = 1; y <= tc.size; ++y)
-                    un[x][y] = static_cast<char>(fill == 0 ? 0 : (x + y) % 2 == 0 ? fill : 3 - fill);
+                    un[x][y] = static_cast<char>(fill == 0          ? 0
+                                                 : (x + y) % 2 == 0 ? fill
+                                                                    : 3 - fill);
             for (int k = 0; k < SIX_NB; ++k)
                 strucP[k] = 1;
             EXPECT_EQ(SCORE_TABLE(), tc.all) << tc.size;

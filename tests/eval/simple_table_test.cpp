@@ -31,6 +31,7 @@ TEST(SimpleTable, FreestyleCreditsFollowTheFourChecks) {
         const char* row;  // along the first index, at second index y0
         Credit expect[3];
     };
+    // clang-format off
     const Case cases[] = {
         {"open own four: both ends", 4, 5, ".oooo.", {{4, 5, OWN}, {9, 5, OWN}, {0, 0, 0}}},
         {"own four at the low edge: neither end", 1, 5, "oooo.", {{5, 5, 0}, {0, 0, 0}, {0, 0, 0}}},
@@ -43,6 +44,7 @@ TEST(SimpleTable, FreestyleCreditsFollowTheFourChecks) {
         {"three is no threat", 3, 5, ".ooo..", {{3, 5, 0}, {6, 5, 0}, {7, 5, 0}}},
         {"mixed line is no four", 3, 5, ".ooxo.", {{3, 5, 0}, {8, 5, 0}, {0, 0, 0}}},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         run_late(15, 1);
@@ -87,6 +89,7 @@ TEST(SimpleTable, SevenCellRulesJudgeTheEndsOfTheFive) {
         const char* row;  // along the second index of column 7, from (7, 1)
         Credit expect[2];
     };
+    // clang-format off
     const Case cases[] = {
         {"exactly five: a completion making six earns nothing", 2, "o.oooo..", {{7, 2, 0}, {7, 7, OWN}}},
         {"renju: same", 4, "o.oooo..", {{7, 2, 0}, {7, 7, OWN}}},
@@ -102,6 +105,7 @@ TEST(SimpleTable, SevenCellRulesJudgeTheEndsOfTheFive) {
         {"standard caro: closed at both ends earns nothing", 9, ".xoooo.x", {{7, 7, 0}, {0, 0, 0}}},
         {"standard caro: no blocks", 9, "..xxxx..", {{7, 2, 0}, {7, 7, 0}}},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         run_late(15, tc.rule);
@@ -122,6 +126,7 @@ TEST(SimpleTable, EdgePenaltiesCountOncePerCellOrPerDirection) {
         const char* why;
         int rule, move, x, y, penalty;
     };
+    // clang-format off
     const Case cases[] = {
         {"freestyle: once per edge cell", 1, 1, 1, 3, -10000},
         {"freestyle: corner once", 1, 1, 15, 15, -10000},
@@ -137,6 +142,7 @@ TEST(SimpleTable, EdgePenaltiesCountOncePerCellOrPerDirection) {
         {"renju: late game", 4, 160, 1, 10, 0},
         {"unknown rule does nothing", 3, 1, 1, 10, 0},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_game(15, tc.rule);
@@ -181,7 +187,8 @@ TEST(SimpleTable, CreditsPastTheHighEdgeAreDropped) {
             for (int y = 0; y < JZ_SIDE; ++y)
             {
                 const bool margin = x == 0 || y == 0 || x > 25 || y > 25;
-                ASSERT_TRUE(!margin || jz[x][y] == 77) << "rule " << rule << " wrote " << x << "," << y;
+                ASSERT_TRUE(!margin || jz[x][y] == 77)
+                    << "rule " << rule << " wrote " << x << "," << y;
             }
         const bool block = rule == 1 || rule == 2 || rule == 4;
         EXPECT_EQ(jz[21][12], block ? BLOCK : 0) << "rule " << rule;

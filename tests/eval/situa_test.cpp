@@ -41,6 +41,7 @@ void check_cases(std::initializer_list<SituaCase> cases) {
 }
 
 // clang-format off
+// clang-format off
 const std::initializer_list<const char*> DOUBLE_THREE_O = {
     ".......",
     ".......",
@@ -49,6 +50,8 @@ const std::initializer_list<const char*> DOUBLE_THREE_O = {
     "..o....",
     ".......",
 };
+// clang-format on
+// clang-format off
 const std::initializer_list<const char*> DOUBLE_THREE_X = {
     ".......",
     ".......",
@@ -58,10 +61,12 @@ const std::initializer_list<const char*> DOUBLE_THREE_X = {
     ".......",
 };
 // clang-format on
+// clang-format on
 
 }  // namespace
 
 TEST(Situa, FreestyleAndSides) {
+    // clang-format off
     check_cases({
         {"five of the engine", 1, 1, 1, 3, 5, {"oo*oo"}, 1},
         {"six of the engine", 1, 1, 1, 3, 5, {"ooo*oo"}, 1},
@@ -81,9 +86,11 @@ TEST(Situa, FreestyleAndSides) {
         {"unknown rule", 3, 1, 1, 3, 5, {"oo*oo"}, 0},
         {"rule 0", 0, 1, 1, 3, 5, {"oo*oo"}, 0},
     });
+    // clang-format on
 }
 
 TEST(Situa, ExactFiveAndCaro) {
+    // clang-format off
     check_cases({
         {"exactly five: five", 2, 1, 1, 3, 5, {"xoo*oox"}, 1},
         {"exactly five: six", 2, 1, 1, 3, 5, {"ooo*oo"}, 0},
@@ -100,9 +107,11 @@ TEST(Situa, ExactFiveAndCaro) {
         {"standard caro: shut at one end", 9, 1, 1, 3, 5, {"xoo*oo."}, 1},
         {"standard caro: edge and opponent", 9, 1, 1, 10, 5, {"xo*ooo"}, 1},
     });
+    // clang-format on
 }
 
 TEST(Situa, Renju) {
+    // clang-format off
     check_cases({
         {"engine black, double three", 4, 1, 1, 3, 3, DOUBLE_THREE_O, -1},
         {"engine white, double three", 4, 2, 1, 3, 3, DOUBLE_THREE_O, 0},
@@ -116,4 +125,5 @@ TEST(Situa, Renju) {
         {"engine black, five beside an overline", 4, 1, 1, 3, 3,
          {"...o...", "...o...", "ooo*oo.", "...o...", "...o...", "......."}, 1},
     });
+    // clang-format on
 }

@@ -51,9 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MAX_DEPTH  = 8;
     MAX_DEPTH1 = 7;
     try
-    {
-        gomocup_serve();
-    } catch (const SessionEnded&)
+    { gomocup_serve(); }
+    catch (const SessionEnded&)
     {}
     std::cin.rdbuf(saved);
     std::cin.clear();

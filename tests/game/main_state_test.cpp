@@ -32,18 +32,20 @@ TEST(MainState, AtariColoursBySlotParity) {
         int slot, x, y, colour;
     };
     fresh_game();
-    stonex[3] = 5, stoney[3] = 5;    // odd slot: first player
-    stonex[4] = 5, stoney[4] = 6;    // even slot: second player
-    stonex[5] = 0, stoney[5] = 9;    // empty slot whatever its y
+    stonex[3] = 5, stoney[3] = 5;  // odd slot: first player
+    stonex[4] = 5, stoney[4] = 6;  // even slot: second player
+    stonex[5] = 0, stoney[5] = 9;  // empty slot whatever its y
     stonex[6] = 7, stoney[6] = 7;
-    stonex[9] = 7, stoney[9] = 7;    // later slot on the same point wins
+    stonex[9] = 7, stoney[9] = 7;  // later slot on the same point wins
     ATARI();
+    // clang-format off
     const Case cases[] = {
         {"odd slot gives 2", 3, 5, 5, 2},
         {"even slot gives 1", 4, 5, 6, 1},
         {"slot with stonex 0 is skipped", 5, 0, 9, 0},
         {"later slot overwrites", 9, 7, 7, 2},
     };
+    // clang-format on
     for (const Case& tc : cases)
         EXPECT_EQ(qp[tc.x][tc.y], tc.colour) << tc.why;
     int stones = 0;
@@ -83,6 +85,7 @@ TEST(MainState, UppercaseTouchesOnlyLowerCaseAscii) {
     struct Case {
         std::string in, out;
     };
+    // clang-format off
     const Case cases[] = {
         {"info", "INFO"},
         {"Turn", "TURN"},
@@ -91,6 +94,7 @@ TEST(MainState, UppercaseTouchesOnlyLowerCaseAscii) {
         {"\xe9t\xc3\xa9", "\xe9T\xc3\xa9"},
         {"", ""},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         std::string s = tc.in;
@@ -101,7 +105,7 @@ TEST(MainState, UppercaseTouchesOnlyLowerCaseAscii) {
 
 TEST(MainState, TimerReadingsGrowFromOneStart) {
     EXPECT_EQ(TIMER(1), 0);
-    const int first = TIMER(2);
+    const int first    = TIMER(2);
     volatile long spin = 0;
     for (long k = 0; k < 20000000; ++k)
         spin = spin + k;

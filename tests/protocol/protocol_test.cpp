@@ -45,7 +45,9 @@ std::vector<std::string> session(const std::string& script, int size = 15) {
 }
 
 // The same with the moves kept as they are, where the point table decides them.
-std::vector<std::string> exact(const std::string& script) { return session_lines(script, 15, true); }
+std::vector<std::string> exact(const std::string& script) {
+    return session_lines(script, 15, true);
+}
 
 using Lines = std::vector<std::string>;
 
@@ -68,8 +70,8 @@ TEST(Protocol, GreetsAndEndsWithStatusZero) {
 }
 
 TEST(Protocol, EndOfInputEndsWithStatusZero) {
-    const char* scripts[] = {"", "START 15\n", "START", "TURN 7,", "BOARD\n7,7,1\n", "INFO rule",
-                             "INFO folder", "KOR1\n"};
+    const char* scripts[] = {"",          "START 15\n",  "START", "TURN 7,", "BOARD\n7,7,1\n",
+                             "INFO rule", "INFO folder", "KOR1\n"};
     for (const char* script : scripts)
     {
         const EngineRun run = run_engine(script, 5000);
@@ -82,6 +84,7 @@ TEST(Protocol, StartAcceptsSizesTenToTwentyFive) {
         const char* script;
         Lines expect;
     };
+    // clang-format off
     const Case cases[] = {
         {"START 10\n", {"OK"}},
         {"START 25\n", {"OK"}},
@@ -97,6 +100,7 @@ TEST(Protocol, StartAcceptsSizesTenToTwentyFive) {
         {"START 10\nSTART 26\nTURN 10,0\nTURN 9,9\n", {"OK", "ERROR", "ERROR", "move"}},
         {"RESTART\n", {"OK"}},
     };
+    // clang-format on
     for (const Case& tc : cases)
         EXPECT_EQ(session(tc.script, 10), tc.expect) << tc.script;
 }
@@ -107,6 +111,7 @@ TEST(Protocol, RectstartNeedsEqualSidesInRange) {
         Lines expect;
         int size;
     };
+    // clang-format off
     const Case cases[] = {
         {"RECTSTART 20,20\nTURN 19,19\n", {"OK", "move"}, 20},
         {"RECTSTART 20,15\n", {"ERROR width should be same as height"}, 15},
@@ -117,6 +122,7 @@ TEST(Protocol, RectstartNeedsEqualSidesInRange) {
         // The game is reset even when the sizes are refused.
         {"START 15\nTURN 7,7\nRECTSTART 20,15\nBEGIN\n", {"OK", "move", "ERROR width should be same as height", "move"}, 15},
     };
+    // clang-format on
     for (const Case& tc : cases)
         EXPECT_EQ(session(tc.script, tc.size), tc.expect) << tc.script;
 }
@@ -126,6 +132,7 @@ TEST(Protocol, TurnRefusesPointsOffTheBoardAndNonNumbers) {
         const char* turn;
         const char* reply;
     };
+    // clang-format off
     const Case cases[] = {
         {"TURN 15,0", "ERROR"},         {"TURN 0,15", "ERROR"},        {"TURN -1,5", "ERROR"},
         {"TURN 5,-1", "ERROR"},         {"TURN 14,0", "move"},         {"TURN 0,14", "move"},
@@ -133,6 +140,7 @@ TEST(Protocol, TurnRefusesPointsOffTheBoardAndNonNumbers) {
         {"TURN 7,abc", "ERROR"},        {"TURN 2147483647,0", "ERROR"}, {"TURN 0,-2147483648", "ERROR"},
         {"TURN 99999999999,1", "ERROR"},
     };
+    // clang-format on
     for (const Case& tc : cases)
         EXPECT_EQ(session(std::string("START 15\n") + tc.turn + "\nABOUT\n"),
                   (Lines{"OK", tc.reply, ABOUT_LINE}))
@@ -167,21 +175,21 @@ TEST(Protocol, EngineBlocksTheOpponentsFourWhereTheTableSaysSo) {
     // Second player's four on row 10 closed at 9,10; the first player to move has nothing.
     const char* board = "9,10,1\n10,10,2\n0,0,1\n11,10,2\n0,14,1\n12,10,2\n14,0,1\n13,10,2\n";
     for (int rule : {0, 1, 4})
-        EXPECT_EQ(exact("INFO rule " + std::to_string(rule) + "\nSTART 15\nBOARD\n" + board +
-                          "DONE\n"),
-                  (Lines{"OK", "14,10"}))
+        EXPECT_EQ(
+            exact("INFO rule " + std::to_string(rule) + "\nSTART 15\nBOARD\n" + board + "DONE\n"),
+            (Lines{"OK", "14,10"}))
             << "rule " << rule;
     // The caro rules give no block credit: the searches decide, the move is only legal.
     for (int rule : {8, 9})
-        EXPECT_EQ(session("INFO rule " + std::to_string(rule) + "\nSTART 15\nBOARD\n" + board +
-                          "DONE\n"),
-                  (Lines{"OK", "move"}))
+        EXPECT_EQ(
+            session("INFO rule " + std::to_string(rule) + "\nSTART 15\nBOARD\n" + board + "DONE\n"),
+            (Lines{"OK", "move"}))
             << "rule " << rule;
 }
 
 TEST(Protocol, BoardRefusesBadLinesAndIgnoresTheColourNumber) {
     const std::string alternating = std::string("START 15\nBOARD\n") + TWO_FOURS + "DONE\n";
-    std::string all_two = alternating;
+    std::string all_two           = alternating;
     for (size_t k = all_two.find(",1\n"); k != std::string::npos; k = all_two.find(",1\n", k))
         all_two.replace(k, 3, ",2\n");
     EXPECT_EQ(exact(all_two), (Lines{"OK", "5,9"}));
@@ -197,11 +205,13 @@ TEST(Protocol, CrLfLineEndsAreAccepted) {
 }
 
 TEST(Protocol, TakebackRemovesOnlyTheLastStone) {
-    EXPECT_EQ(session("START 15\nTAKEBACK\nTAKEBACK 1,1\nBEGIN\n"), (Lines{"OK", "OK", "OK", "move"}));
+    EXPECT_EQ(session("START 15\nTAKEBACK\nTAKEBACK 1,1\nBEGIN\n"),
+              (Lines{"OK", "OK", "OK", "move"}));
     // Taking back the engine's five and then the second player's last stone breaks the second
     // player's four and leaves it to move: it blocks the first player's four instead.
-    EXPECT_EQ(exact(std::string("START 15\nBOARD\n") + TWO_FOURS + "DONE\nTAKEBACK\nTAKEBACK\nBEGIN\n"),
-              (Lines{"OK", "5,9", "OK", "OK", "5,9"}));
+    EXPECT_EQ(
+        exact(std::string("START 15\nBOARD\n") + TWO_FOURS + "DONE\nTAKEBACK\nTAKEBACK\nBEGIN\n"),
+        (Lines{"OK", "5,9", "OK", "OK", "5,9"}));
 }
 
 TEST(Protocol, InfoSetsValuesAndPrintsTheRule) {
@@ -209,6 +219,7 @@ TEST(Protocol, InfoSetsValuesAndPrintsTheRule) {
         const char* script;
         Lines expect;  // every non-empty line after the greeting
     };
+    // clang-format off
     const Case cases[] = {
         {"INFO rule 4\n", {"MESSAGE gamerule 4 RENJU"}},
         {"INFO RULE 1\n", {"MESSAGE gamerule 1 FIVE_ONLY"}},
@@ -225,6 +236,7 @@ TEST(Protocol, InfoSetsValuesAndPrintsTheRule) {
         {"INFO timeout_turn abc\nABOUT\n", {"ERROR", ABOUT_LINE}},
         {"PLAY\nhello\n42\nDONE\nABOUT\n", {ABOUT_LINE}},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         const EngineRun run = run_engine(tc.script);
@@ -314,11 +326,13 @@ TEST(Protocol, RepliesComeWithinTheTurnTime) {
         const char* setup;
         int limit_ms;
     };
+    // clang-format off
     const Case cases[] = {
         {"INFO timeout_turn 300\n", 300},
         {"INFO timeout_turn 2147483647\nINFO time_left 3000\n", 150},
         {"INFO timeout_turn 1000\nINFO time_left 2147483647\n", 1000},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         EngineProcess engine;
@@ -346,11 +360,11 @@ TEST(Protocol, MoveListCapacityIsNeverExceeded) {
     const Lines got = replies(run);
     ASSERT_EQ(got.size(), 10u);
     EXPECT_EQ(got[0], "OK");
-    EXPECT_EQ(got[1], "ERROR");  // line 3999
-    EXPECT_EQ(got[2], "ERROR");  // line 4000
+    EXPECT_EQ(got[1], "ERROR");                           // line 3999
+    EXPECT_EQ(got[2], "ERROR");                           // line 4000
     EXPECT_TRUE(is_move_on_board(got[3], 15)) << got[3];  // slot 3999
-    EXPECT_EQ(got[4], "ERROR");  // TURN: no slot left
-    EXPECT_EQ(got[5], "ERROR");  // BEGIN: no slot left
+    EXPECT_EQ(got[4], "ERROR");                           // TURN: no slot left
+    EXPECT_EQ(got[5], "ERROR");                           // BEGIN: no slot left
     EXPECT_EQ(got[6], "OK");
     EXPECT_EQ(got[7], "ERROR");  // one slot free: not enough for the stone and the reply
     EXPECT_EQ(got[8], "OK");

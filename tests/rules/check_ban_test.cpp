@@ -55,6 +55,7 @@ struct CheckBan : ::testing::Test {
 }  // namespace
 
 TEST_F(CheckBan, Fives) {
+    // clang-format off
     check_cases({
         {"exact five", 3, 3, {"..oo*oo.."}, 0},
         {"six in a row", 3, 3, {"..ooo*oo.."}, 1},
@@ -91,9 +92,11 @@ TEST_F(CheckBan, Fives) {
           ".........",},
          0},
     });
+    // clang-format on
 }
 
 TEST_F(CheckBan, Fours) {
+    // clang-format off
     check_cases({
         {"one four", 3, 3, {"x*ooo.."}, 0},
         {"two straight-line fours crossing", 3, 3,
@@ -138,9 +141,11 @@ TEST_F(CheckBan, Fours) {
           "........",},
          0},
     });
+    // clang-format on
 }
 
 TEST_F(CheckBan, Threes) {
+    // clang-format off
     check_cases({
         {"two open threes crossing", 3, 3,
          {".......",
@@ -213,11 +218,13 @@ TEST_F(CheckBan, Threes) {
           "...........",},
          1},
     });
+    // clang-format on
 }
 
 // The split three's only four-point (the gap) would make an overline in its column, so the
 // split three is not real and the move stands with one three.
 TEST_F(CheckBan, ThreeWithForbiddenFourPointIsNotReal) {
+    // clang-format off
     const std::initializer_list<const char*> with_column = {
         "....o...",
         "....o...",
@@ -228,6 +235,8 @@ TEST_F(CheckBan, ThreeWithForbiddenFourPointIsNotReal) {
         "........",
         "........",
     };
+    // clang-format on
+    // clang-format off
     const std::initializer_list<const char*> without_column = {
         "........",
         "........",
@@ -238,10 +247,13 @@ TEST_F(CheckBan, ThreeWithForbiddenFourPointIsNotReal) {
         "........",
         "........",
     };
+    // clang-format on
+    // clang-format off
     check_cases({
         {"four-point forbidden: one real three", 3, 3, with_column, 0},
         {"four-point legal: double three", 3, 3, without_column, 1},
     });
+    // clang-format on
     // At the deepest layer the four-point is not examined, so both threes count.
     const Point p = draw(3, 3, 3, with_column);
     EXPECT_EQ(CHECK_BAN(p.x, p.y, 0, 4), 1);
@@ -253,6 +265,7 @@ TEST_F(CheckBan, ThreeWithForbiddenFourPointIsNotReal) {
 // An open three has two four-points; when the one examined first would be an overline, the
 // three is still real through the other one.
 TEST_F(CheckBan, ThreeProvedThroughItsOtherFourPoint) {
+    // clang-format off
     check_cases({
         {"left four-point forbidden, right one legal", 1, 1,
          {"..........",
@@ -279,6 +292,7 @@ TEST_F(CheckBan, ThreeProvedThroughItsOtherFourPoint) {
           "..........",},
          0},
     });
+    // clang-format on
 }
 
 // The judge tests a stone already on the board: it counts like the tested stone, and layer 0
@@ -304,6 +318,7 @@ TEST_F(CheckBan, StoneAlreadyPlacedAndLayerZeroKept) {
 // Points at the corners of the largest board read their 13-cell lines across the edge.
 TEST_F(CheckBan, CornersOfTheLargestBoard) {
     BOARDSIZE = 25;
+    // clang-format off
     check_cases({
         {"corner five", 21, 25, {"oooo*"}, 0},
         {"threes against the far edges are not threes", 21, 21,
@@ -343,4 +358,5 @@ TEST_F(CheckBan, CornersOfTheLargestBoard) {
           ".......",},
          1},
     });
+    // clang-format on
 }

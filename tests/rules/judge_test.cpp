@@ -22,7 +22,7 @@ void check_cases(std::initializer_list<JudgeCase> cases) {
     {
         fresh_game(15, tc.rule);
         put_picture(qp, tc.x0, tc.y0, tc.rows);
-        i = tc.slot;
+        i     = tc.slot;
         int r = 0;
         for (const char* row : tc.rows)
         {
@@ -44,6 +44,7 @@ void check_cases(std::initializer_list<JudgeCase> cases) {
 }  // namespace
 
 TEST(Judge, FreestyleAndExactFive) {
+    // clang-format off
     check_cases({
         {"freestyle: six of colour 2 along the second index", 1, 1, 5, 3,
          {"x", "x", "x", "x", "x", "x"}, 2},
@@ -62,9 +63,11 @@ TEST(Judge, FreestyleAndExactFive) {
         {"exactly five: five at the far edge", 2, 1, 9, 3, {"o.ooooo"}, 1},
         {"unknown rule", 3, 1, 3, 3, {"ooooo"}, 0},
     });
+    // clang-format on
 }
 
 TEST(Judge, Caro) {
+    // clang-format off
     check_cases({
         {"freestyle caro: shut at both ends", 8, 1, 3, 3, {"oxxxxxo"}, 0},
         {"freestyle caro: shut at one end", 8, 1, 3, 3, {"oxxxxx."}, 2},
@@ -75,9 +78,11 @@ TEST(Judge, Caro) {
         {"standard caro: shut at both ends", 9, 1, 3, 3, {"xooooox"}, 0},
         {"standard caro: five along the far edge", 9, 1, 10, 3, {"xooooo"}, 1},
     });
+    // clang-format on
 }
 
 TEST(Judge, Renju) {
+    // clang-format off
     check_cases({
         {"six of colour 1 wins", 4, 2, 3, 3, {"oooooo"}, 1},
         {"first player's five shut at one end", 4, 1, 3, 3, {"oxxxx*."}, 2},
@@ -90,10 +95,12 @@ TEST(Judge, Renju) {
         {"first player's four and three", 4, 9, 3, 3,
          {"...o...", "...x...", "...x...", "...x...", "...*xx.", "......."}, 0},
     });
+    // clang-format on
 }
 
 // The scan runs over x, then y; the first centre that wins decides.
 TEST(Judge, ScanOrder) {
+    // clang-format off
     check_cases({
         {"colour 2 at the smaller first index", 1, 1, 3, 3,
          {"x......", "x......", "x......", "x......", "x.ooooo"}, 2},
@@ -104,4 +111,5 @@ TEST(Judge, ScanOrder) {
         {"same column: the smaller second index, colour 2", 1, 1, 3, 1,
          {"x", "x", "x", "x", "x", ".", "o", "o", "o", "o", "o"}, 2},
     });
+    // clang-format on
 }

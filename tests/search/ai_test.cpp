@@ -39,6 +39,7 @@ TEST(HashTables, ReplacementKeepsOnlyStrictlyDeeperEntries) {
         int first_depth, second_depth, kept_value;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {5, 5, 2, "equal depth overwrites"},
         {5, 6, 2, "deeper overwrites"},
@@ -46,6 +47,7 @@ TEST(HashTables, ReplacementKeepsOnlyStrictlyDeeperEntries) {
         {10000, 9999, 1, "a proven result stays"},
         {10000, 10000, 2, "only another proof replaces a proof"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         clear_search_tables();
@@ -78,6 +80,7 @@ TEST(HashTables, BoundTypesAnswerOnlyInsideTheirWindow) {
         bool mate, valid;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 100, 100, 200, 7, true, true, "upper bound at or below alpha"},
         {1, 100, 99, 200, 7, false, false, "upper bound above alpha"},
@@ -87,6 +90,7 @@ TEST(HashTables, BoundTypesAnswerOnlyInsideTheirWindow) {
         {3, 100, -500, 500, 8, true, false, "too shallow: the move is still a hint"},
         {1, 100, 99, 200, 8, false, false, "too shallow and outside the bound: nothing"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         clear_search_tables();
@@ -124,8 +128,8 @@ TEST(HashTables, ChildKeysMatchRootKeysAndSidesOverlap) {
     // Engine stone at depth 1, opponent stone at depth 2, then the same from scratch.
     set_child_key(1, 9, 9);
     set_child_key(2, 10, 3);
-    un[9][9]  = 1;
-    un[10][3] = 2;
+    un[9][9]              = 1;
+    un[10][3]             = 2;
     const U64 incremental = zobristcheck[3];
     const int slot        = zobristkey[3];
     set_root_key();

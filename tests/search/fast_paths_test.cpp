@@ -12,9 +12,9 @@
 #include "eval/score_table.h"
 #include "eval/situa.h"
 #include "rules/check_ban.h"
+#include "search/movegen.h"
 #include "search/quickdefend.h"
 #include "search/quickkill.h"
-#include "search/movegen.h"
 #include "tests/support/picture.h"
 
 namespace {
@@ -30,9 +30,9 @@ int random_below(int bound) { return std::rand() % bound; }
 // jiazhi as the plain frame defines it: start scores, proximity credit (alpha-beta generators
 // only) and the scan of every window of the board.
 void plain_scores(Gen g) {
-    const int n        = BOARDSIZE;
-    const int occupied[GEN_NB] = {-1000000000, -100000000, -10000000, -10000000, -100000000,
-                                  -100000000};
+    const int n                = BOARDSIZE;
+    const int occupied[GEN_NB] = {-1000000000, -100000000, -10000000,
+                                  -10000000,   -100000000, -100000000};
     for (int x = 0; x <= n + 1; ++x)
         for (int y = 0; y <= n + 1; ++y)
             jiazhi[x][y] = un[x][y] != 0 ? occupied[g] : 0;
@@ -179,15 +179,13 @@ TEST(FastPaths, GeneratorsMatchTheFullScanAndSort) {
             const Gen g   = static_cast<Gen>(random_below(GEN_NB));
             const int dep = 1 + random_below(12);
             GENERATE_WIDTH(1 + random_below(17));
-            DEPTH        = 4 + 2 * random_below(5);
-            DEPTH1       = 3 + 2 * random_below(5);
-            break_depth1 = 2 * random_below(12);
+            DEPTH          = 4 + 2 * random_below(5);
+            DEPTH1         = 3 + 2 * random_below(5);
+            break_depth1   = 2 * random_below(12);
             const int pick = random_below(4);
             const int hx = 1 + random_below(n), hy = 1 + random_below(n);
             // No hint, thr 1..8 (no hint either), or a hint anywhere, stones included.
-            const int thr = pick == 0   ? 0
-                            : pick == 1 ? 1 + random_below(8)
-                                        : hy * 10000 + hx * 100;
+            const int thr = pick == 0 ? 0 : pick == 1 ? 1 + random_below(8) : hy * 10000 + hx * 100;
 
             const int count = run_fast(g, thr, dep);
             int fast_scores[JZ_SIDE][JZ_SIDE];
@@ -219,6 +217,7 @@ TEST(FastPaths, SelectionIsTheHeadOfTheStableSort) {
         int size, spread, scale, least, keep;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {15, 6, 1, 3, 10, "few distinct scores: long runs of ties"},
         {20, 3000, 1, 3, 26, "many distinct scores, more points than the histogram takes"},
@@ -229,6 +228,7 @@ TEST(FastPaths, SelectionIsTheHeadOfTheStableSort) {
         {15, 100, 1, 57, 20, "about forty points: by insertion"},
         {15, 100, 1, 72, 40, "fewer points than kept, by rank"},
     };
+    // clang-format on
     std::srand(11);
     for (const Case& tc : cases)
         for (int trial = 0; trial < 20; ++trial)
@@ -278,7 +278,7 @@ namespace {
 // every five of them judged by the cells beyond it.
 int plain_five(int ex, int ey, int dep) {
     const int n = BOARDSIZE, side = dep % 2 != 0 ? 1 : 2, rule = gametype;
-    auto cell   = [n](int x, int y) { return x >= 1 && x <= n && y >= 1 && y <= n ? un[x][y] : 0; };
+    auto cell = [n](int x, int y) { return x >= 1 && x <= n && y >= 1 && y <= n ? un[x][y] : 0; };
     const int dx[4] = {1, 0, 1, 1}, dy[4] = {0, 1, 1, -1};
     for (int d_ = 0; d_ < 4; ++d_)
     {
@@ -291,8 +291,8 @@ int plain_five(int ex, int ey, int dep) {
             run = un[x][y] == side ? run + 1 : 0;
             if (run < 5)
                 continue;
-            const int next = cell(x + dx[d_], y + dy[d_]);
-            const int prev = cell(x - 5 * dx[d_], y - 5 * dy[d_]);
+            const int next        = cell(x + dx[d_], y + dy[d_]);
+            const int prev        = cell(x - 5 * dx[d_], y - 5 * dy[d_]);
             const bool own_beyond = next == side || prev == side;
             const bool closed     = next == 3 - side && prev == 3 - side;
             if (rule == 1 || rule == 4 || (rule == 2 && !own_beyond) || (rule == 8 && !closed) ||
@@ -334,16 +334,16 @@ TEST(FastPaths, GameEndAndForbiddenMovesMatchThePlainScans) {
     {
         const int n = SIZES[trial % 5];
         fresh_game(n, RULES[(trial / 5) % 5]);
-        i = 1 + random_below(2);
+        i                     = 1 + random_below(2);
         const RunOfStones run = crowded_position(n);
         for (int probe = 0; probe < 30; ++probe)
         {
             // Every other probe extends the run, by the run's side.
             const bool along = probe % 2 == 0;
-            const int k = random_below(9) - 4;
-            const int x = along ? run.x0 + 4 + k * run.dx : run.x0 + random_below(9);
-            const int y = along ? run.y0 + 4 + k * run.dy : run.y0 + random_below(9);
-            const int dep = along ? 2 * random_below(3) + 2 - run.side % 2 : 1 + random_below(6);
+            const int k      = random_below(9) - 4;
+            const int x      = along ? run.x0 + 4 + k * run.dx : run.x0 + random_below(9);
+            const int y      = along ? run.y0 + 4 + k * run.dy : run.y0 + random_below(9);
+            const int dep    = along ? 2 * random_below(3) + 2 - run.side % 2 : 1 + random_below(6);
             if (un[x][y] != 0)
                 continue;
             const int side = dep % 2 != 0 ? 1 : 2, black = i % 2 != 0 ? 1 : 2;

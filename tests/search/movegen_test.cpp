@@ -39,9 +39,7 @@ void closed_four_position() {
 }
 
 // Two open engine threes meeting at (9, 6): a strong threat well under the winning level.
-void crossing_threes_position() {
-    put_picture(un, 6, 6, {"ooo.", "...o", "...o", "...o"});
-}
+void crossing_threes_position() { put_picture(un, 6, 6, {"ooo.", "...o", "...o", "...o"}); }
 
 }  // namespace
 
@@ -59,6 +57,7 @@ TEST(Generators, FreestyleCutOffsAndOtherRules) {
         int count;  // -1: the full width
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {1, closed_four_position, 1, "freestyle: a winning-level first point stands alone"},
         {4, closed_four_position, -1, "renju: only the threshold 3 and the width apply"},
@@ -66,6 +65,7 @@ TEST(Generators, FreestyleCutOffsAndOtherRules) {
         {1, crossing_threes_position, 7, "freestyle strong threat keeps points of 2000 or more"},
         {2, crossing_threes_position, -1, "exactly five keeps every point of 3 or more"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         setup(tc.rule);
@@ -100,6 +100,7 @@ TEST(Generators, HintSortsFirstButIsSelectedOnItsTrueScore) {
         int count;               // -1: the full width
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {1, closed_four_position, 8 * 10000 + 6 * 100, {{6, 8}, {5, 8}}, 2,
          "hint first; the winning-level second point ends the freestyle list"},
@@ -112,6 +113,7 @@ TEST(Generators, HintSortsFirstButIsSelectedOnItsTrueScore) {
         {1, closed_four_position, 8, {{5, 8}}, 1, "thr up to 8 is no hint"},
         {1, closed_four_position, 0, {{5, 8}}, 1, "no hint"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         setup(tc.rule);
@@ -131,12 +133,14 @@ TEST(Generators, ProximityCreditOnlyAroundInnerStones) {
         bool credit;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {4, 8, false, "a stone on the fourth line gives none"},
         {5, 8, true, "the fifth line does"},
         {11, 11, true, "up to BOARDSIZE - 4"},
         {12, 8, false, "beyond BOARDSIZE - 4 it does not"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         setup(4);
@@ -157,9 +161,9 @@ TEST(Generators, ProximityCreditOnlyAroundInnerStones) {
                 if (x == tc.x && y == tc.y)
                     continue;
                 const int dx = std::abs(x - tc.x), dy = std::abs(y - tc.y);
-                const int ring = std::max(dx, dy);
+                const int ring     = std::max(dx, dy);
                 const bool on_line = dx == 0 || dy == 0 || dx == dy;
-                int expected = 0;
+                int expected       = 0;
                 if (tc.credit && on_line && ring <= 2)
                     expected = ring == 1 ? 2 : 1;
                 EXPECT_EQ(jiazhi[x][y] - windows[x][y], expected)
@@ -189,6 +193,7 @@ TEST(Generators, SortIsStableAndDescending) {
         int size, spread, scale;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {15, 3, 1, "few distinct scores: long runs of ties"},
         {20, 1000, 1, "many distinct scores"},
@@ -196,6 +201,7 @@ TEST(Generators, SortIsStableAndDescending) {
         {25, 40000, 50000, "scores up to a billion either way, ties among them"},
         {15, 7, 100000000, "a few huge scores of both signs"},
     };
+    // clang-format on
     std::srand(7);
     for (const Case& tc : cases)
     {
@@ -226,7 +232,7 @@ TEST(Generators, DivideAndConquerSortsOnlyItsRange) {
     constexpr int N  = sizeof vals / sizeof vals[0];
     for (int k = 0; k < N; ++k)
         point[k + 1] = POINT{k + 1, 0, vals[k]};
-    point[0] = POINT{-1, 0, 100};   // outside the range: untouched
+    point[0]     = POINT{-1, 0, 100};  // outside the range: untouched
     point[N + 1] = POINT{-2, 0, 100};
     DIVIDE_AND_CONQUER(1, N);
     const int want_x[] = {4, 6, 11, 13, 1, 3, 9, 10, 8, 5, 12, 2, 7};

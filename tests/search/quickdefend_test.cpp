@@ -8,8 +8,8 @@
 #include "game/Main.h"
 #include "game/timer.h"
 #include "search/ai.h"
-#include "search/quickdefend.h"
 #include "search/movegen.h"
+#include "search/quickdefend.h"
 #include "tests/search/threat_test_support.h"
 #include "tests/support/picture.h"
 
@@ -41,14 +41,7 @@ const char* const LOSE_MESSAGE = "\nMESSAGE Certainly lose... \n";
 // the two completion points (9, 7), (8, 8), the opponent makes two fours at once.
 void double_four_threat() {
     fresh_game(15, 1);
-    put_picture(qp, 4, 3, {"....o",
-                           "....x",
-                           "....x",
-                           "....x",
-                           "oxxx.",
-                           ".....",
-                           ".....",
-                           "o...."});
+    put_picture(qp, 4, 3, {"....o", "....x", "....x", "....x", "oxxx.", ".....", ".....", "o...."});
 }
 
 bool holds_double_four(int x, int y) {
@@ -72,6 +65,7 @@ TEST(QuickDefend, LosingCandidatesAreMarkedDownByWhenTheLossWasFound) {
         bool all_lose;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {3, 0, 0, false, "three plies cannot see the double four"},
         {5, 0, -70000, false, "found at 5, stopped at 7"},
@@ -79,6 +73,7 @@ TEST(QuickDefend, LosingCandidatesAreMarkedDownByWhenTheLossWasFound) {
         {9, 500000 - 70000, 500000 - 110000, true,
          "holders lose at 9, the rest were found at 5 and stay marked lower; all lifted"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         double_four_threat();
@@ -135,20 +130,17 @@ TEST(QuickDefend, ForbiddenCandidateGetsTheLargestPenalty) {
         int expect;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {11, -100000, "engine black: forbidden, 5 * 10000 + 50000"},
         {10, 0, "engine white: the same point is a fine move"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_game(15, 4);
-        put_picture(qp, 4, 4, {".......",
-                               "...o...",
-                               "...o...",
-                               ".oo....",
-                               ".......",
-                               ".......",
-                               "x.....x"});
+        put_picture(qp, 4, 4,
+                    {".......", "...o...", "...o...", ".oo....", ".......", ".......", "x.....x"});
         qp[12][3] = 2;
         clear_hash_tables();
         defend_settings(tc.next_move, 3);
@@ -226,8 +218,8 @@ TEST(QuickDefend, ClockOutNeverMarksALoss) {
         else
             double_four_threat();
         defend_settings(10, 9);
-        MAX_TIME           = 0;
-        QUICK_SEARCH_DELAY = 10;
+        MAX_TIME              = 0;
+        QUICK_SEARCH_DELAY    = 10;
         const std::string out = run_quickdefend();
         EXPECT_EQ(out, "") << tc.why;
         EXPECT_EQ(situation, 0.0) << tc.why;
@@ -281,6 +273,7 @@ TEST(QuickDefend, GeneratorThresholdsFollowDepth) {
         int dep, depth_limit, attack_reach, threshold;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {true, 2, 13, 26, 20, "first attack widened: the attack search reached 2 * DEPTH1"},
         {true, 2, 13, 25, 50, "25 / 2 < 13: not widened"},
@@ -288,11 +281,12 @@ TEST(QuickDefend, GeneratorThresholdsFollowDepth) {
         {true, 2, 11, 22, 100, "within nine plies of the limit: 100 wins"},
         {false, 3, 50, 0, 25, "answers: 25"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
-        DEPTH1       = tc.depth_limit;
-        break_depth1 = tc.attack_reach;
-        const int n  = tc.attack ? MOVEP(0, tc.dep) : MOVEC(0, tc.dep);
+        DEPTH1           = tc.depth_limit;
+        break_depth1     = tc.attack_reach;
+        const int n      = tc.attack ? MOVEP(0, tc.dep) : MOVEC(0, tc.dep);
         const int expect = points_at_least(tc.threshold, 50);
         EXPECT_EQ(n, expect) << tc.why;
         for (int k = 1; k <= n; ++k)
@@ -300,10 +294,10 @@ TEST(QuickDefend, GeneratorThresholdsFollowDepth) {
         EXPECT_EQ(nex[n + 1][tc.dep], 0) << tc.why;
     }
     // The position must tell the thresholds apart.
-    DEPTH1         = 13;
-    break_depth1   = 26;
-    const int wide = MOVEP(0, 2);
-    break_depth1   = 0;
+    DEPTH1           = 13;
+    break_depth1     = 26;
+    const int wide   = MOVEP(0, 2);
+    break_depth1     = 0;
     const int narrow = MOVEP(0, 2);
     DEPTH1           = 11;
     EXPECT_GT(wide, narrow);

@@ -9,8 +9,8 @@
 #include "game/Main.h"
 #include "game/timer.h"
 #include "search/ai.h"
-#include "search/quickkill.h"
 #include "search/movegen.h"
+#include "search/quickkill.h"
 #include "tests/search/threat_test_support.h"
 #include "tests/support/picture.h"
 
@@ -59,37 +59,22 @@ const char* const WIN_MESSAGE = "\nMESSAGE Certainly win...\n";
 // Two closed threes meeting at (8, 7): playing there makes two fours at once.
 void double_four_position() {
     fresh_game(15, 1);
-    put_picture(qp, 4, 3, {"....x",
-                           "....o",
-                           "....o",
-                           "....o",
-                           "xooo.",
-                           ".....",
-                           ".....",
-                           "x...."});
+    put_picture(qp, 4, 3, {"....x", "....o", "....o", "....o", "xooo.", ".....", ".....", "x...."});
 }
 
 // Two open twos crossing at (7, 7): playing there makes two open threes.
 void double_three_position() {
     fresh_game(15, 1);
-    put_picture(qp, 4, 4, {".......",
-                           "...o...",
-                           "...o...",
-                           ".oo....",
-                           ".......",
-                           "......x",
-                           "x.....x"});
+    put_picture(qp, 4, 4,
+                {".......", "...o...", "...o...", ".oo....", ".......", "......x", "x.....x"});
 }
 
 // A split four at (9, 8) forces (8, 8); then (9, 7) makes two fours. No threes on the way.
 void chain_of_fours_position() {
     fresh_game(15, 1);
-    put_picture(qp, 4, 4, {".....x....",
-                           ".....ox...",
-                           ".....o....",
-                           "......ooox",
-                           "xooo......",
-                           "..x......."});
+    put_picture(
+        qp, 4, 4,
+        {".....x....", ".....ox...", ".....o....", "......ooox", "xooo......", "..x......."});
 }
 
 }  // namespace
@@ -100,10 +85,12 @@ TEST(QuickKill, ChainOfFoursIsFoundInTheSecondIteration) {
         bool wins;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {4, false, "four, answer, double four: the first iteration stops before the five"},
         {6, true, "the second iteration proves it"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         chain_of_fours_position();
@@ -138,11 +125,13 @@ TEST(QuickKill, FoursAndThreesWinOnlyWithinTheDepth) {
         int break_depth;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {4, false, 4, "four plies cannot finish an open three"},
         {6, true, 6, "three, four, five: found in the second iteration"},
         {8, true, 6, "deeper limits stop at the first iteration that wins"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         double_three_position();
@@ -164,11 +153,13 @@ TEST(QuickKill, RootFiveEndsTheSearchAtOnce) {
         bool marked;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 4, true, "freestyle"},
         {2, 20, true, "exactly five, any depth"},
         {1, 3, false, "no iteration below depth four"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         fresh_game(15, tc.rule);
@@ -238,8 +229,8 @@ TEST(QuickKill, ClockOutNeverGivesAWin) {
         double_four_position();
         clear_hash_tables();
         kill_settings(10, 10);
-        MAX_TIME           = tc.max_time;
-        QUICK_SEARCH_DELAY = 10;
+        MAX_TIME              = tc.max_time;
+        QUICK_SEARCH_DELAY    = 10;
         const std::string out = run_quickkill();
         EXPECT_EQ(out, "") << tc.why;
         EXPECT_EQ(situation, 0.0) << tc.why;
@@ -268,16 +259,12 @@ TEST(QuickKill, ClockOutNeverGivesAWin) {
         MAX_TIME = budget;
         run_quickkill();
         if (situation == 1.0)
-        {
-            EXPECT_EQ(jz[7][7], 10500000) << budget;
-        }
+        { EXPECT_EQ(jz[7][7], 10500000) << budget; }
         for (int x = 1; x <= 15; ++x)
             for (int y = 1; y <= 15; ++y)
             {
                 if (x != 7 || y != 7)
-                {
-                    EXPECT_EQ(jz[x][y], 0) << budget << " at " << x << "," << y;
-                }
+                { EXPECT_EQ(jz[x][y], 0) << budget << " at " << x << "," << y; }
             }
     }
 }
@@ -290,6 +277,7 @@ TEST(QuickKill, GeneratorThresholdsFollowDepth) {
         int dep, depth_limit, threshold;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {true, 1, 50, 20, "root attacks: 20"},
         {true, 3, 50, 50, "deeper attacks: 50"},
@@ -299,6 +287,7 @@ TEST(QuickKill, GeneratorThresholdsFollowDepth) {
         {false, 2, 50, 25, "answers: 25"},
         {false, 2, 4, 25, "answers ignore the limit"},
     };
+    // clang-format on
     int kept[3] = {0, 0, 0};
     for (const Case& tc : cases)
     {
@@ -325,13 +314,8 @@ TEST(QuickKill, GeneratorScoresAreSymmetric) {
     // the board turned or mirrored are the scores turned or mirrored, edges included.
     // A cluster well inside the board: windows reaching in from every side must be counted.
     fresh_game(15, 2);
-    put_picture(un, 5, 5, {"o.o..x.",
-                           ".x.o...",
-                           "..xo.o.",
-                           "ox.x...",
-                           "...oxxx",
-                           ".o.....",
-                           "x...o.o"});
+    put_picture(un, 5, 5,
+                {"o.o..x.", ".x.o...", "..xo.o.", "ox.x...", "...oxxx", ".o.....", "x...o.o"});
     char original[JZ_SIDE][JZ_SIDE];
     std::memcpy(original, un, sizeof un);
     int base[2][JZ_SIDE][JZ_SIDE];
@@ -375,7 +359,7 @@ TEST(QuickKill, GeneratorScoresAreSymmetric) {
 TEST(QuickKill, WindowCreditsOfAnOpenTwo) {
     fresh_game(15, 2);
     un[7][8] = un[8][8] = 1;
-    DEPTH = 50;
+    DEPTH               = 50;
     MOC(0, 1);
     // Along x, (9, 8) sits in two six-cell windows holding the two in their middle (110 each)
     // and in three five-cell windows holding both stones (5 each).
@@ -393,24 +377,22 @@ TEST(QuickKill, FreestyleTakesTheDecisivePointAlone) {
     };
     fresh_game(15, 1);
     put_picture(un, 3, 5, {"xoooo.", "x....."});
+    // clang-format off
     const Case cases[] = {
         {1, 1, 50, 1, "freestyle: the five alone"},
         {1, 3, 4, 1, "decisive points are tried even at the limit"},
         {2, 1, 50, -1, "exactly five: a full list"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         gametype    = tc.rule;
         DEPTH       = tc.depth_limit;
         const int n = MOC(0, tc.dep);
         if (tc.expect > 0)
-        {
-            EXPECT_EQ(n, tc.expect) << tc.why;
-        }
+        { EXPECT_EQ(n, tc.expect) << tc.why; }
         else
-        {
-            EXPECT_GT(n, 1) << tc.why;
-        }
+        { EXPECT_GT(n, 1) << tc.why; }
         EXPECT_EQ(nex[1][tc.dep], 8) << tc.why;
         EXPECT_EQ(ney[1][tc.dep], 5) << tc.why;
     }

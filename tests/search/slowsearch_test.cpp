@@ -68,6 +68,7 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
         int dep, layer, score;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {engine_four, 3, 3, 499700, "engine wins by its move at depth 3"},
         {engine_four, 1, 5, 499900, "engine wins by its move at depth 1"},
@@ -75,6 +76,7 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
         {opponent_four, 4, 5, -20000, "opponent wins at depth 4 of iteration 5"},
         {opponent_four, 2, 6, -50000, "the same win scores lower in a deeper iteration"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         setup(1, tc.layer);
@@ -95,10 +97,12 @@ TEST(SlowSearch, StoredScoresAnswerOnlyBelowDepthFour) {
         bool answered;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {5, true, "depth 5 takes a proven result from the table"},
         {4, false, "depth 4 never probes"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         setup(1, 6);
@@ -109,9 +113,7 @@ TEST(SlowSearch, StoredScoresAnswerOnlyBelowDepthFour) {
         const int score = dfs_at(tc.dep, 6);
         EXPECT_EQ(score == 100000 && node == 1, tc.answered) << tc.why;
         if (tc.answered)
-        {
-            EXPECT_EQ(mate_node, 1) << tc.why;
-        }
+        { EXPECT_EQ(mate_node, 1) << tc.why; }
     }
 }
 
@@ -129,9 +131,7 @@ TEST(SlowSearch, WinInOneIsScoredAndTheBoardIsLeftClean) {
         {
             EXPECT_EQ(static_cast<int>(un[x][y]), qp[x][y]) << x << "," << y;
             if (!((x == 9 || x == 4) && y == 8))
-            {
-                EXPECT_LT(jz[x][y], 1000000) << x << "," << y;
-            }
+            { EXPECT_LT(jz[x][y], 1000000) << x << "," << y; }
         }
 }
 
@@ -178,10 +178,12 @@ TEST(SlowSearch, RootSkipsPointsRuledOutByTheDecision) {
         int start, after;
         const char* why;
     };
+    // clang-format off
     const Case cases[] = {
         {-600000, -600000, "below -599999: skipped"},
         {-599999, 400001, "-599999: searched, the win adds 1,000,000"},
     };
+    // clang-format on
     for (const Case& tc : cases)
     {
         setup(2, 2);
@@ -207,9 +209,7 @@ TEST(SlowSearch, NoIterationLeavesTheScoreBoardAlone) {
 }
 
 TEST(SlowSearch, IterationCutByTheClockLeavesTheLastCompletedOne) {
-    auto position = [] {
-        lay(5, 5, {"..x.o..", ".xoox..", "..xo.x.", ".o.xo..", "...o.x."});
-    };
+    auto position = [] { lay(5, 5, {"..x.o..", ".xoox..", "..xo.x.", ".o.xo..", "...o.x."}); };
     // Timed: deep iterations cannot finish within 300 ms.
     setup(1, 30);
     position();

@@ -31,18 +31,10 @@ inline int points_at_least(int t, int cap) {
 // `three_of` (its single open five-cell window credits 50): scores fall in every band.
 inline void scattered_position(int rule, int three_of) {
     fresh_game(15, rule);
-    put_picture(un, 2, 2, {".............",
-                           ".oo......x...",
-                           "..........x..",
-                           ".............",
-                           "....o........",
-                           "...o...xx....",
-                           ".............",
-                           "..x......o...",
-                           "...x......o..",
-                           ".............",
-                           "..oo.....xx..",
-                           "............."});
+    put_picture(un, 2, 2,
+                {".............", ".oo......x...", "..........x..", ".............",
+                 "....o........", "...o...xx....", ".............", "..x......o...",
+                 "...x......o..", ".............", "..oo.....xx..", "............."});
     un[8][14]  = static_cast<char>(3 - three_of);
     un[9][14]  = static_cast<char>(three_of);
     un[10][14] = static_cast<char>(three_of);

@@ -43,7 +43,7 @@ struct Referee {
     // under renju), 0 the game goes on.
     int judge(int x, int y, int who) const {
         static const int DIRS[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-        bool overline = false;
+        bool overline               = false;
         for (const auto& dir : DIRS)
         {
             int lo = 0, hi = 0;
@@ -54,9 +54,9 @@ struct Referee {
             const int run = lo + hi + 1;
             if (run < 5)
                 continue;
-            const int before = at(x - (lo + 1) * dir[0], y - (lo + 1) * dir[1]);
-            const int after  = at(x + (hi + 1) * dir[0], y + (hi + 1) * dir[1]);
-            const int other  = 3 - who;
+            const int before       = at(x - (lo + 1) * dir[0], y - (lo + 1) * dir[1]);
+            const int after        = at(x + (hi + 1) * dir[0], y + (hi + 1) * dir[1]);
+            const int other        = 3 - who;
             const bool both_closed = before == other && after == other;
             switch (rule)
             {
@@ -135,7 +135,7 @@ bool play_game(EngineProcess* engines[2], int size, int rule, int turn_ms, const
 
     for (int ply = 0; ply < size * size; ++ply)
     {
-        const int side = ply % 2;  // engine 0 plays first
+        const int side     = ply % 2;  // engine 0 plays first
         EngineProcess& eng = *engines[side];
         eng.send("INFO time_left " + std::to_string(time_left[side]) + eol);
         const long long start = now_ms();
@@ -160,13 +160,13 @@ bool play_game(EngineProcess* engines[2], int size, int rule, int turn_ms, const
         if (!eng.read_reply(&reply, turn_ms + 5000))
             return fail(stats, "no reply at ply " + std::to_string(ply));
         const long long took = now_ms() - start;
-        stats->slowest_ms = std::max(stats->slowest_ms, took);
+        stats->slowest_ms    = std::max(stats->slowest_ms, took);
         ++stats->moves;
         if (!style.no_match_limit)
             time_left[side] -= took;
         if (took > turn_ms + REPLY_MARGIN_MS)
-            return fail(stats, "reply took " + std::to_string(took) + " ms at ply " +
-                                   std::to_string(ply));
+            return fail(stats,
+                        "reply took " + std::to_string(took) + " ms at ply " + std::to_string(ply));
         int x = -1, y = -1;
         if (!is_move_on_board(reply, size, &x, &y))
             return fail(stats, "not a move on the board: '" + reply + "'");

@@ -7,9 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -122,7 +122,7 @@ int EngineProcess::wait_exit(int timeout_ms) {
     const long long deadline = now_ms() + timeout_ms;
     while (now_ms() < deadline)
     {
-        int status = 0;
+        int status  = 0;
         const int r = waitpid(pid_, &status, WNOHANG);
         if (r == pid_)
         {

@@ -6,9 +6,9 @@
 
 class EngineProcess {
   public:
-    EngineProcess();  // starts the engine binary
+    EngineProcess();   // starts the engine binary
     ~EngineProcess();  // kills it if it still runs
-    EngineProcess(const EngineProcess&) = delete;
+    EngineProcess(const EngineProcess&)            = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;
 
     void send(const std::string& text);  // writes text as it is (add the "\n" yourself)
@@ -21,8 +21,8 @@ class EngineProcess {
     int wait_exit(int timeout_ms);
 
   private:
-    int pid_    = -1;
-    int to_fd_  = -1;
+    int pid_     = -1;
+    int to_fd_   = -1;
     int from_fd_ = -1;
     std::string buffer_;
 };
