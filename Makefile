@@ -2,7 +2,8 @@
 BUILD ?= build
 JOBS  ?= 2
 
-.PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay clean
+.PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay format \
+        format-check clean
 
 all: build
 
@@ -56,6 +57,14 @@ bench-check: build
 	got=$$(./$(BUILD)/gravik-bench | awk '/^Nodes searched/ {print $$NF}'); \
 	echo "bench signature $$got, recorded $$ref"; \
 	[ -n "$$ref" ] && [ "$$ref" = "$$got" ]
+
+# The house style of .clang-format: `make format` applies it, `make format-check` only looks.
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
+format:
+	clang-format -i $(SOURCES)
+
+format-check:
+	clang-format --dry-run --Werror $(SOURCES)
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz
