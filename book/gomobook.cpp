@@ -2,9 +2,8 @@
 // positions in a 9 by 9 window under the eight board symmetries (SOLVER).
 #include "book/gomobook.h"
 
-#include <cstdlib>
-
 #include "game/Main.h"
+#include "game/engine_rand.h"
 
 int mn[10][10], chan[10][10], ajz[10][10];
 
@@ -23,7 +22,7 @@ struct Stone {
     int r, c, colour;
 };
 
-// An answer of a book row: ajz[r][c] += weight, plus rand() % spread when spread > 0.
+// An answer of a book row: ajz[r][c] += weight, plus engine_rand() % spread when spread > 0.
 // A zero weight ends the list.
 struct Answer {
     int r, c, weight, spread;
@@ -44,7 +43,7 @@ constexpr Stone F(int r, int c) { return {r, c, FIRST}; }
 constexpr Stone S(int r, int c) { return {r, c, SECOND}; }
 // A fixed answer, 1,000,000 unless given.
 constexpr Answer A(int r, int c, int weight = 1000000) { return {r, c, weight, 0}; }
-// A varied third-move answer: weight + rand() % spread, drawn when the row fires.
+// A varied third-move answer: weight + engine_rand() % spread, drawn when the row fires.
 constexpr Answer R(int r, int c, int weight, int spread) { return {r, c, weight, spread}; }
 
 // The book. Window cells are (r, c): r along the board's first index, c along the second;
@@ -210,7 +209,7 @@ void apply_book_rules() {
         {
             if (a.weight == 0)
                 break;
-            ajz[a.r][a.c] += a.spread > 0 ? a.weight + rand() % a.spread : a.weight;
+            ajz[a.r][a.c] += a.spread > 0 ? a.weight + engine_rand() % a.spread : a.weight;
         }
     }
 }

@@ -3,13 +3,13 @@
 #include "console/play.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "console/output.h"
 #include "console/saveandload.h"
 #include "engine/computer_turn.h"
 #include "game/Main.h"
+#include "game/engine_rand.h"
 #include "platform/platform.h"
 #include "rules/check_ban.h"
 #include "rules/judge.h"
@@ -132,7 +132,7 @@ void PLAYER_TURN() {
 }
 
 void PLAY() {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    engine_srand(static_cast<unsigned>(std::time(nullptr)));
     ATARI();
     // The cursor outlives the game; after a switch to a smaller board it could sit off the
     // playing area, where key 5 would record a stone no rule can see.

@@ -4,12 +4,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "book/gomobook.h"
 #include "eval/simple_table.h"
 #include "game/Main.h"
+#include "game/engine_rand.h"
 #include "game/timer.h"
 #include "search/quickdefend.h"
 #include "search/quickkill.h"
@@ -44,7 +44,7 @@ void add_noise() {
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            jz[x][y] += std::rand() % 20;
+            jz[x][y] += engine_rand() % 20;
 }
 
 // Up to 80 candidates, best first, into bestx/besty; a copy of jz is marked as they are taken.

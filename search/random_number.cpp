@@ -1,8 +1,9 @@
-// Zobrist random numbers, drawn once per run from the standard generator.
+// Zobrist random numbers, drawn once per run from the engine's generator.
 #include "search/random_number.h"
 
-#include <cstdlib>
 #include <ctime>
+
+#include "game/engine_rand.h"
 
 U64 random_number[RANDOM_NB];
 
@@ -12,17 +13,17 @@ U64 random_number[RANDOM_NB];
 static void draw_random_numbers() {
     for (U64& number : random_number)
     {
-        const U64 r1 = static_cast<U64>(std::rand() & 32767);
-        const U64 r2 = static_cast<U64>(std::rand() & 32767);
-        const U64 r3 = static_cast<U64>(std::rand() & 32767);
-        const U64 r4 = static_cast<U64>(std::rand() & 32767);
-        const U64 r5 = static_cast<U64>(std::rand() & 32767);
+        const U64 r1 = static_cast<U64>(engine_rand() & 32767);
+        const U64 r2 = static_cast<U64>(engine_rand() & 32767);
+        const U64 r3 = static_cast<U64>(engine_rand() & 32767);
+        const U64 r4 = static_cast<U64>(engine_rand() & 32767);
+        const U64 r5 = static_cast<U64>(engine_rand() & 32767);
         number       = r1 ^ (r2 << 15) ^ (r3 << 30) ^ (r4 << 45) ^ (r5 << 60);
     }
 }
 
 void fill_random_numbers(unsigned seed) {
-    std::srand(seed);
+    engine_srand(seed);
     draw_random_numbers();
 }
 

@@ -15,7 +15,7 @@
 // (a few microseconds). Only this file is needed for that, so the same bench source can
 // drive any version of the engine library.
 //
-// Same binary, same signature: the Zobrist numbers and rand() are seeded with constants, the
+// Same binary, same signature: the Zobrist numbers and the engine's generator are seeded with constants, the
 // hash tables are cleared before every position and the time limits are out of reach.
 #include <chrono>
 #include <cstdio>
@@ -29,6 +29,7 @@
 #include "engine/computer_turn.h"
 #include "eval/pattern_tables.h"
 #include "game/Main.h"
+#include "game/engine_rand.h"
 #include "search/ai.h"
 #include "search/random_number.h"
 
@@ -409,7 +410,7 @@ int main(int argc, char** argv) {
             std::memset(hash_tag, 0, sizeof hash_tag);
             std::memset(hash_tag1, 0, sizeof hash_tag1);
             std::memset(hash_tag2, 0, sizeof hash_tag2);
-            std::srand(NOISE_SEED);
+            engine_srand(NOISE_SEED);
             MAX_TIME           = 100000000;   // times 20 still fits an int
             TIME_REMAIN        = 2100000000;  // never cuts MAX_TIME
             switch_quickkill   = runs[r].kill;

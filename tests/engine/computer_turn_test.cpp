@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "engine/computer_turn.h"
 #include "game/Main.h"
+#include "game/engine_rand.h"
 #include "tests/support/picture.h"
 
 namespace {
@@ -21,7 +21,7 @@ const std::string QUIET = "\nMESSAGE Depth 0 (0-0-0)  Eval 0  Node 0 (0+0+0)\n";
 // The decision for the side to move on `move`, seeded; what it printed. Boards are set up with
 // the side to move as 'o' (1) and recoloured for odd moves, where its stones are 2.
 std::string decide(int move, unsigned seed = 1) {
-    i = move, std::srand(seed);
+    i = move, engine_srand(seed);
     if (move % 2 == 1)
         REVERSE();
     testing::internal::CaptureStdout();
