@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= 2
 
 .PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay format \
-        format-check clean
+        format-check clean windows
 
 all: build
 
@@ -66,5 +66,13 @@ format:
 format-check:
 	clang-format --dry-run --Werror $(SOURCES)
 
+# The Windows x64 engine, cross-compiled with MinGW-w64 and linked statically:
+# build-windows/pbrain-gravik.exe and build-windows/gravik-bench.exe.
+WINDOWS_BUILD ?= build-windows
+windows:
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DGRAVIK_TESTS=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD) -j$(JOBS)
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz
+	rm -rf $(BUILD) build-sanitize build-fuzz $(WINDOWS_BUILD)

@@ -1,18 +1,178 @@
 // Operating-system access: one key at a time, screen clear, putting the terminal back the
-// way it was found whatever way the process leaves, and large pages for the hash tables.
+// way it was found whatever way the process leaves, large pages for the hash tables, and the
+// bench's process clock and output switch. Windows first, then the POSIX systems.
 #include "platform/platform.h"
-
-#include <signal.h>
-#include <termios.h>
-#include <unistd.h>
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+
+#if defined(_WIN32)
+#include <conio.h>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+#endif
+
+#if defined(_WIN32)
+
+#if defined(_UCRT)
+// Declared by the Microsoft headers but not by every MinGW-w64 release.
+extern "C" int __cdecl _get_stream_buffer_pointers(FILE* stream, char*** base, char*** next,
+                                                   int** count);
+#endif
+
+namespace {
+
+DWORD saved_input_mode       = 0;  // the console input mode found before the last key was awaited
+DWORD saved_output_mode      = 0;  // the console output mode found before colours were turned on
+volatile LONG input_changed  = 0;  // 1 while a key is awaited with the input mode switched
+volatile LONG output_changed = 0;  // 1 once escape sequences were turned on by us
+bool guards_installed        = false;
+
+// Puts both console modes back. It also runs on the console's control thread.
+void restore_console() {
+    restore_terminal();
+    if (InterlockedExchange(&output_changed, 0) != 0)
+        SetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), saved_output_mode);
+}
+
+// Ctrl-C, Ctrl-Break, closing the window, logoff, shutdown: put the console back and let the
+// system's default handler end the process as it would have without us.
+BOOL WINAPI on_console_event(DWORD) {
+    restore_console();
+    return FALSE;
+}
+
+void install_guards() {
+    if (guards_installed)
+        return;
+    guards_installed = true;
+    std::atexit(restore_console);
+    SetConsoleCtrlHandler(on_console_event, TRUE);
+}
+
+// The board is drawn with escape sequences; a Windows console reads them only when asked to.
+// Where that cannot be had, the game still works, in plain characters with the codes shown.
+void enable_escape_sequences() {
+    static bool tried = false;
+    if (tried)
+        return;
+    tried      = true;
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(out, &mode) || (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0)
+        return;
+    install_guards();
+    saved_output_mode = mode;
+    if (SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING))
+        output_changed = 1;
+}
+
+// True when the C library holds bytes of stdin not yet taken (keys typed ahead of a prompt,
+// or the rest of the line a number was read from).
+bool stdin_holds_bytes() {
+#if defined(_UCRT)
+    char** base = nullptr;
+    char** next = nullptr;
+    int* count  = nullptr;
+    return _get_stream_buffer_pointers(stdin, &base, &next, &count) == 0 && count != nullptr &&
+           *count > 0;
+#else
+    return stdin->_cnt > 0;
+#endif
+}
+
+int saved_stdout = -1;  // stdout's descriptor while it is muted
+
+}  // namespace
+
+// stdout stays in text mode: every "\n" goes out as CR LF, the line end Windows managers
+// write themselves and read either way.
+void prepare_standard_streams() { _setmode(_fileno(stdin), _O_BINARY); }
+
+int read_key() {
+    std::fflush(stdout);
+    HANDLE in  = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(in, &mode) || stdin_holds_bytes())
+    {
+        // A pipe or a file, or bytes already read ahead: through cin's buffer, as bytes.
+        const int key = std::cin.rdbuf()->sbumpc();
+        return key == std::char_traits<char>::eof() ? -1 : key;
+    }
+    install_guards();
+    saved_input_mode = mode;
+    input_changed    = 1;
+    int key          = _getch();  // switches the console to raw input for the one key
+    // Arrow and function keys come as a prefix and a code; none of them is a key of the game.
+    if (key == 0 || key == 0xE0)
+    {
+        _getch();
+        key = 0;
+    }
+    restore_terminal();
+    // Raw input turns Ctrl-C into a character: end the process as Ctrl-C would.
+    if (key == 3)
+    {
+        restore_console();
+        ExitProcess(STATUS_CONTROL_C_EXIT);
+    }
+    return key;
+}
+
+void clear_screen() {
+    enable_escape_sequences();
+    std::printf("\x1b[H\x1b[2J");
+}
+
+void restore_terminal() {
+    if (InterlockedExchange(&input_changed, 0) != 0)
+        SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), saved_input_mode);
+}
+
+long long process_cpu_ns() {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
+        return 0;
+    const auto ticks = [](const FILETIME& t) {
+        return static_cast<long long>((static_cast<uint64_t>(t.dwHighDateTime) << 32) |
+                                      t.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) * 100;  // 100 ns units
+}
+
+void mute_stdout(bool mute) {
+    std::fflush(stdout);
+    if (mute && saved_stdout < 0)
+    {
+        saved_stdout  = _dup(_fileno(stdout));
+        const int nul = _open("NUL", _O_WRONLY);
+        if (nul >= 0)
+        {
+            _dup2(nul, _fileno(stdout));
+            _close(nul);
+        }
+    }
+    else if (!mute && saved_stdout >= 0)
+    {
+        _dup2(saved_stdout, _fileno(stdout));
+        _close(saved_stdout);
+        saved_stdout = -1;
+    }
+}
+
+#else  // POSIX
 
 namespace {
 
@@ -100,6 +260,42 @@ void restore_terminal() {
         raw_on = 0;
     }
 }
+
+void prepare_standard_streams() {}
+
+long long process_cpu_ns() {
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+namespace {
+
+int saved_stdout = -1;  // stdout's descriptor while it is muted
+
+}  // namespace
+
+void mute_stdout(bool mute) {
+    std::fflush(stdout);
+    if (mute && saved_stdout < 0)
+    {
+        saved_stdout  = dup(STDOUT_FILENO);
+        const int nul = open("/dev/null", O_WRONLY);
+        if (nul >= 0)
+        {
+            dup2(nul, STDOUT_FILENO);
+            close(nul);
+        }
+    }
+    else if (!mute && saved_stdout >= 0)
+    {
+        dup2(saved_stdout, STDOUT_FILENO);
+        close(saved_stdout);
+        saved_stdout = -1;
+    }
+}
+
+#endif
 
 void advise_large_pages(void* table, size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)

@@ -15,21 +15,21 @@
 // (a few microseconds). Only this file is needed for that, so the same bench source can
 // drive any version of the engine library.
 //
-// Same binary, same signature: the Zobrist numbers and the engine's generator are seeded with constants, the
-// hash tables are cleared before every position and the time limits are out of reach.
+// Same binary, same signature: the Zobrist numbers and the engine's generator are seeded with
+// constants, the hash tables are cleared before every position and the time limits are out of
+// reach.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
-#include <time.h>
-#include <unistd.h>
 
 #include "engine/computer_turn.h"
 #include "eval/pattern_tables.h"
 #include "game/Main.h"
 #include "game/engine_rand.h"
+#include "platform/platform.h"
 #include "search/ai.h"
 #include "search/random_number.h"
 
@@ -281,12 +281,6 @@ struct Tally {
 
 enum Stage { STAGE_AB = 0, STAGE_ATTACK = 1, STAGE_DEFENCE = 2, STAGE_OTHER = 3 };
 
-long long cpu_ns() {
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
-}
-
 // Lays the picture into the move list and the board; returns false when the counts cannot
 // come from alternate moves.
 bool set_up(const Position& pos) {
@@ -333,20 +327,9 @@ bool set_up(const Position& pos) {
 // The move decision as the protocol runs it: the engine's stones are 1 while it thinks. The
 // decision's MESSAGE line is kept off the bench output.
 void decide() {
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    FILE* null_out  = std::fopen("/dev/null", "w");
-    if (null_out != nullptr)
-        dup2(fileno(null_out), STDOUT_FILENO);
+    mute_stdout(true);
     computer_turn_for_side_to_move();
-    std::fflush(stdout);
-    if (saved >= 0)
-    {
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-    if (null_out != nullptr)
-        std::fclose(null_out);
+    mute_stdout(false);
 }
 
 const char* rule_name(int rule) {
@@ -418,9 +401,9 @@ int main(int argc, char** argv) {
             MAX_LAYER          = runs[r].layer;
 
             const auto start     = std::chrono::steady_clock::now();
-            const long long cpu0 = cpu_ns();
+            const long long cpu0 = process_cpu_ns();
             decide();
-            run_ns[r] = cpu_ns() - cpu0;
+            run_ns[r] = process_cpu_ns() - cpu0;
             wall_ms   = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - start)
                           .count();
