@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= 2
 
 .PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay format \
-        format-check clean windows
+        format-check clean windows test-windows
 
 all: build
 
@@ -73,6 +73,26 @@ windows:
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DGRAVIK_TESTS=OFF \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j$(JOBS)
+
+# The .exe under Wine: it must end at end of input with status 0 (the first start also makes
+# the Wine prefix), print the recorded bench signature, pass the protocol tests of the Linux
+# test program and play a short self-play soak against itself. Each step reports its time.
+WINE_TIMEOUT_SCALE ?= 4
+WINE_GAMES         ?= 4
+WINE_ENV    = WINEDEBUG=-all WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine
+WINE_ENGINE = GRAVIK_ENGINE="wine $(CURDIR)/$(WINDOWS_BUILD)/pbrain-gravik.exe" \
+              GRAVIK_TIMEOUT_SCALE=$(WINE_TIMEOUT_SCALE)
+define timed
+	@start=$$(date +%s%N); $(2); rc=$$?; \
+	echo "wine step: $(1): $$(( ($$(date +%s%N) - start) / 1000000 )) ms"; exit $$rc
+endef
+test-windows: build windows
+	$(call timed,start and end of input,$(WINE_ENV) wine $(WINDOWS_BUILD)/pbrain-gravik.exe </dev/null >/dev/null)
+	$(call timed,bench signature,ref=$$(git log --format=%B | grep -m1 -oE '^Bench: [0-9]+' | cut -d' ' -f2); \
+	  got=$$($(WINE_ENV) wine $(WINDOWS_BUILD)/gravik-bench.exe | tr -d '\r' | awk '/^Nodes searched/ {print $$NF}'); \
+	  echo "windows bench signature $$got (recorded $$ref)"; [ -n "$$ref" ] && [ "$$ref" = "$$got" ])
+	$(call timed,protocol tests,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/test_protocol)
+	$(call timed,self-play soak,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/gravik-soak $(WINE_GAMES) 100 7)
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz $(WINDOWS_BUILD)

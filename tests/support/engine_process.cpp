@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -19,9 +21,46 @@ long long now_ms() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// A timeout stretched by GRAVIK_TIMEOUT_SCALE, when that is a number above 1.
+long long scaled(int timeout_ms) {
+    static const double scale = [] {
+        const char* text = std::getenv("GRAVIK_TIMEOUT_SCALE");
+        const double s   = text != nullptr ? std::atof(text) : 1.0;
+        return s > 1.0 ? s : 1.0;
+    }();
+    return static_cast<long long>(timeout_ms * scale);
+}
+
+// The engine command's words: GRAVIK_ENGINE split on spaces, else the binary built here.
+std::vector<std::string> engine_command() {
+    const char* text = std::getenv("GRAVIK_ENGINE");
+    if (text == nullptr || *text == '\0')
+        return {GRAVIK_ENGINE_PATH};
+    std::vector<std::string> words;
+    std::string word;
+    for (const char* p = text;; ++p)
+    {
+        if (*p != ' ' && *p != '\0')
+        {
+            word += *p;
+            continue;
+        }
+        if (!word.empty())
+            words.push_back(word);
+        word.clear();
+        if (*p == '\0')
+            return words;
+    }
+}
+
 }  // namespace
 
 EngineProcess::EngineProcess() {
+    static const std::vector<std::string> command = engine_command();
+    std::vector<char*> argv;
+    for (const std::string& word : command)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
     int in_pipe[2], out_pipe[2];
     if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0)
         std::abort();
@@ -35,7 +74,7 @@ EngineProcess::EngineProcess() {
         close(in_pipe[1]);
         close(out_pipe[0]);
         close(out_pipe[1]);
-        execl(GRAVIK_ENGINE_PATH, GRAVIK_ENGINE_PATH, static_cast<char*>(nullptr));
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(in_pipe[0]);
@@ -73,7 +112,10 @@ void EngineProcess::close_input() {
 }
 
 bool EngineProcess::read_line(std::string* line, int timeout_ms) {
-    const long long deadline = now_ms() + timeout_ms;
+    return read_line_until(line, now_ms() + scaled(timeout_ms));
+}
+
+bool EngineProcess::read_line_until(std::string* line, long long deadline) {
     for (;;)
     {
         const size_t eol = buffer_.find('\n');
@@ -106,11 +148,10 @@ bool EngineProcess::read_line(std::string* line, int timeout_ms) {
 }
 
 bool EngineProcess::read_reply(std::string* line, int timeout_ms) {
-    const long long deadline = now_ms() + timeout_ms;
+    const long long deadline = now_ms() + scaled(timeout_ms);
     for (;;)
     {
-        const long long left = deadline - now_ms();
-        if (left <= 0 || !read_line(line, static_cast<int>(left)))
+        if (!read_line_until(line, deadline))
             return false;
         if (line->empty() || line->rfind("MESSAGE", 0) == 0 || line->rfind("DEBUG", 0) == 0)
             continue;
@@ -119,7 +160,10 @@ bool EngineProcess::read_reply(std::string* line, int timeout_ms) {
 }
 
 int EngineProcess::wait_exit(int timeout_ms) {
-    const long long deadline = now_ms() + timeout_ms;
+    return wait_exit_until(now_ms() + scaled(timeout_ms));
+}
+
+int EngineProcess::wait_exit_until(long long deadline) {
     while (now_ms() < deadline)
     {
         int status  = 0;
@@ -147,11 +191,11 @@ EngineRun run_engine(const std::string& script, int timeout_ms) {
     EngineProcess engine;
     engine.send(script);
     engine.close_input();
-    const long long deadline = now_ms() + timeout_ms;
+    const long long deadline = now_ms() + scaled(timeout_ms);
     std::string line;
-    while (now_ms() < deadline && engine.read_line(&line, static_cast<int>(deadline - now_ms())))
+    while (engine.read_line_until(&line, deadline))
         run.lines.push_back(line);
-    run.status = engine.wait_exit(static_cast<int>(std::max(0LL, deadline - now_ms())) + 1000);
+    run.status = engine.wait_exit_until(std::max(deadline, now_ms()) + scaled(1000));
     return run;
 }
 

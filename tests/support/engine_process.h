@@ -1,8 +1,14 @@
 // Drives the real engine binary through its standard input and output, as a manager does.
+//
+// GRAVIK_ENGINE names another engine command, its words split on spaces (for example
+// "wine /path/pbrain-gravik.exe"); GRAVIK_TIMEOUT_SCALE stretches every timeout below by that
+// factor (for an engine behind an emulator). Both are read from the environment.
 #pragma once
 
 #include <string>
 #include <vector>
+
+struct EngineRun;
 
 class EngineProcess {
   public:
@@ -21,6 +27,10 @@ class EngineProcess {
     int wait_exit(int timeout_ms);
 
   private:
+    friend EngineRun run_engine(const std::string& script, int timeout_ms);
+    bool read_line_until(std::string* line, long long deadline_ms);
+    int wait_exit_until(long long deadline_ms);
+
     int pid_     = -1;
     int to_fd_   = -1;
     int from_fd_ = -1;
