@@ -15,26 +15,16 @@
 #include "protocol/gomocup_main.h"
 #include "search/random_number.h"
 
-namespace {
-
-struct SessionEnded {};
-
-void back_to_harness(int) { throw SessionEnded{}; }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     BUILD_PATTERN_TABLES();
     fill_random_numbers(1);
     // The engine's replies are not checked here (the sanitizers are), so keep them quiet.
     if (!std::getenv("GRAVIK_FUZZ_VERBOSE"))
         (void)std::freopen("/dev/null", "w", stdout);
-    end_process_hook = back_to_harness;
+    end_process_hook = [](int status) { throw status; };  // back to the harness
     // Key s of the console game saves records into the working directory: keep them apart.
     char dir[] = "/tmp/gravik-fuzz-XXXXXX";
-    if (mkdtemp(dir) == nullptr || chdir(dir) != 0)
-        return 1;
-    return 0;
+    return mkdtemp(dir) == nullptr || chdir(dir) != 0 ? 1 : 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -47,12 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BOARDSIZE = 15;
     RESTART();
     gomocup_start();
-    MAX_LAYER  = 4;
-    MAX_DEPTH  = 8;
-    MAX_DEPTH1 = 7;
+    MAX_LAYER = 4, MAX_DEPTH = 8, MAX_DEPTH1 = 7;
     try
     { gomocup_serve(); }
-    catch (const SessionEnded&)
+    catch (int)
     {}
     std::cin.rdbuf(saved);
     std::cin.clear();

@@ -1,18 +1,14 @@
-// Spawning and talking to the engine binary over pipes.
+// Spawning and talking to the engine over pipes.
 #include "tests/support/engine_process.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -21,46 +17,20 @@ long long now_ms() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// A timeout stretched by GRAVIK_TIMEOUT_SCALE, when that is a number above 1.
-long long scaled(int timeout_ms) {
-    static const double scale = [] {
-        const char* text = std::getenv("GRAVIK_TIMEOUT_SCALE");
-        const double s   = text != nullptr ? std::atof(text) : 1.0;
-        return s > 1.0 ? s : 1.0;
-    }();
-    return static_cast<long long>(timeout_ms * scale);
-}
-
-// The engine command's words: GRAVIK_ENGINE split on spaces, else the binary built here.
-std::vector<std::string> engine_command() {
-    const char* text = std::getenv("GRAVIK_ENGINE");
-    if (text == nullptr || *text == '\0')
-        return {GRAVIK_ENGINE_PATH};
-    std::vector<std::string> words;
-    std::string word;
-    for (const char* p = text;; ++p)
-    {
-        if (*p != ' ' && *p != '\0')
-        {
-            word += *p;
-            continue;
-        }
-        if (!word.empty())
-            words.push_back(word);
-        word.clear();
-        if (*p == '\0')
-            return words;
-    }
+// The deadline `timeout_ms` from now, stretched by GRAVIK_TIMEOUT_SCALE when that is above 1.
+long long deadline_in(int timeout_ms) {
+    static const char* text   = std::getenv("GRAVIK_TIMEOUT_SCALE");
+    static const double scale = text != nullptr && std::atof(text) > 1.0 ? std::atof(text) : 1.0;
+    return now_ms() + static_cast<long long>(timeout_ms * scale);
 }
 
 }  // namespace
 
 EngineProcess::EngineProcess() {
-    static const std::vector<std::string> command = engine_command();
-    std::vector<char*> argv;
-    for (const std::string& word : command)
-        argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
+    const char* other         = std::getenv("GRAVIK_ENGINE");
+    const std::string command = other != nullptr && *other != '\0'
+                                    ? "exec " + std::string(other)
+                                    : "exec '" + std::string(GRAVIK_ENGINE_PATH) + "'";
     int in_pipe[2], out_pipe[2];
     if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0)
         std::abort();
@@ -70,11 +40,9 @@ EngineProcess::EngineProcess() {
     {
         dup2(in_pipe[0], 0);
         dup2(out_pipe[1], 1);
-        close(in_pipe[0]);
-        close(in_pipe[1]);
-        close(out_pipe[0]);
-        close(out_pipe[1]);
-        execvp(argv[0], argv.data());
+        for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1]})
+            close(fd);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(in_pipe[0]);
@@ -90,19 +58,13 @@ EngineProcess::~EngineProcess() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    if (from_fd_ >= 0)
-        close(from_fd_);
+    close(from_fd_);
 }
 
 void EngineProcess::send(const std::string& text) {
-    size_t done = 0;
-    while (to_fd_ >= 0 && done < text.size())
-    {
-        const ssize_t n = write(to_fd_, text.data() + done, text.size() - done);
-        if (n <= 0)
-            return;
-        done += static_cast<size_t>(n);
-    }
+    // A blocking pipe takes the whole text in one write, unless the engine has gone.
+    if (to_fd_ >= 0 && write(to_fd_, text.data(), text.size()) < 0)
+        close_input();
 }
 
 void EngineProcess::close_input() {
@@ -111,77 +73,48 @@ void EngineProcess::close_input() {
     to_fd_ = -1;
 }
 
-bool EngineProcess::read_line(std::string* line, int timeout_ms) {
-    return read_line_until(line, now_ms() + scaled(timeout_ms));
-}
-
-bool EngineProcess::read_line_until(std::string* line, long long deadline) {
+bool EngineProcess::read_line(std::string* line, int timeout_ms, bool replies_only) {
+    const long long deadline = deadline_in(timeout_ms);
     for (;;)
     {
         const size_t eol = buffer_.find('\n');
         if (eol != std::string::npos)
         {
-            *line = buffer_.substr(0, eol);
+            *line = buffer_.substr(0, eol - (eol > 0 && buffer_[eol - 1] == '\r'));
             buffer_.erase(0, eol + 1);
-            if (!line->empty() && line->back() == '\r')
-                line->pop_back();
-            return true;
+            const bool chatter =
+                line->empty() || line->rfind("MESSAGE", 0) == 0 || line->rfind("DEBUG", 0) == 0;
+            if (!replies_only || !chatter)
+                return true;
+            continue;
         }
-        const long long left = deadline - now_ms();
-        if (left <= 0)
-            return false;
         pollfd pfd{from_fd_, POLLIN, 0};
-        if (poll(&pfd, 1, static_cast<int>(left)) <= 0)
-            return false;
+        const long long left = deadline - now_ms();
         char chunk[4096];
-        const ssize_t n = read(from_fd_, chunk, sizeof chunk);
-        if (n <= 0)
+        const ssize_t n = left > 0 && poll(&pfd, 1, static_cast<int>(left)) > 0
+                              ? read(from_fd_, chunk, sizeof chunk)
+                              : -1;
+        if (n <= 0)  // time up, or EOF: a last line without its line feed still counts
         {
-            if (buffer_.empty())
-                return false;
-            *line = buffer_;  // last line without a line feed
+            *line = buffer_;
             buffer_.clear();
-            return true;
+            return n == 0 && !line->empty();
         }
         buffer_.append(chunk, static_cast<size_t>(n));
     }
 }
 
-bool EngineProcess::read_reply(std::string* line, int timeout_ms) {
-    const long long deadline = now_ms() + scaled(timeout_ms);
-    for (;;)
-    {
-        if (!read_line_until(line, deadline))
-            return false;
-        if (line->empty() || line->rfind("MESSAGE", 0) == 0 || line->rfind("DEBUG", 0) == 0)
-            continue;
-        return true;
-    }
-}
-
 int EngineProcess::wait_exit(int timeout_ms) {
-    return wait_exit_until(now_ms() + scaled(timeout_ms));
-}
-
-int EngineProcess::wait_exit_until(long long deadline) {
-    while (now_ms() < deadline)
+    for (const long long deadline = deadline_in(timeout_ms); now_ms() < deadline;)
     {
-        int status  = 0;
-        const int r = waitpid(pid_, &status, WNOHANG);
-        if (r == pid_)
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_)
         {
             pid_ = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        // Keep draining output so a chatty engine never blocks on a full pipe.
-        pollfd pfd{from_fd_, POLLIN, 0};
-        if (poll(&pfd, 1, 10) > 0)
-        {
-            char chunk[4096];
-            const ssize_t n = read(from_fd_, chunk, sizeof chunk);
-            if (n > 0)
-                buffer_.append(chunk, static_cast<size_t>(n));
-        }
+        std::string line;  // drained, so a chatty engine never blocks on a full pipe
+        read_line(&line, 10);
     }
     return -1;
 }
@@ -191,24 +124,19 @@ EngineRun run_engine(const std::string& script, int timeout_ms) {
     EngineProcess engine;
     engine.send(script);
     engine.close_input();
-    const long long deadline = now_ms() + scaled(timeout_ms);
     std::string line;
-    while (engine.read_line_until(&line, deadline))
+    while (engine.read_line(&line, timeout_ms))
         run.lines.push_back(line);
-    run.status = engine.wait_exit_until(std::max(deadline, now_ms()) + scaled(1000));
+    run.status = engine.wait_exit(1000);
     return run;
 }
 
 bool is_move_on_board(const std::string& line, int size, int* x, int* y) {
     int mx = -1, my = -1;
-    char tail = 0;
-    if (std::sscanf(line.c_str(), "%d,%d%c", &mx, &my, &tail) != 2)
-        return false;
-    if (mx < 0 || my < 0 || mx >= size || my >= size)
-        return false;
-    if (x)
-        *x = mx;
-    if (y)
-        *y = my;
-    return true;
+    char tail     = 0;
+    const bool ok = std::sscanf(line.c_str(), "%d,%d%c", &mx, &my, &tail) == 2 && mx >= 0 &&
+                    my >= 0 && mx < size && my < size;
+    if (ok && x != nullptr)
+        *x = mx, *y = my;
+    return ok;
 }

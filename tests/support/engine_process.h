@@ -1,6 +1,6 @@
 // Drives the real engine binary through its standard input and output, as a manager does.
 //
-// GRAVIK_ENGINE names another engine command, its words split on spaces (for example
+// GRAVIK_ENGINE names another engine command, run by the shell (for example
 // "wine /path/pbrain-gravik.exe"); GRAVIK_TIMEOUT_SCALE stretches every timeout below by that
 // factor (for an engine behind an emulator). Both are read from the environment.
 #pragma once
@@ -8,32 +8,24 @@
 #include <string>
 #include <vector>
 
-struct EngineRun;
-
 class EngineProcess {
   public:
-    EngineProcess();   // starts the engine binary
+    EngineProcess();   // starts the engine
     ~EngineProcess();  // kills it if it still runs
     EngineProcess(const EngineProcess&)            = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;
 
     void send(const std::string& text);  // writes text as it is (add the "\n" yourself)
     void close_input();
-    // Next line without its line feed (and without a trailing CR); false on timeout or EOF.
-    bool read_line(std::string* line, int timeout_ms);
-    // Next line that is a reply: empty, MESSAGE and DEBUG lines are skipped. False on timeout.
-    bool read_reply(std::string* line, int timeout_ms);
-    // Exit status after input has been closed, or -1 when it has not ended within the time.
+    // Next line without its line end (LF or CR LF); false once the time is up or at EOF.
+    // Replies only: empty, MESSAGE and DEBUG lines are skipped.
+    bool read_line(std::string* line, int timeout_ms, bool replies_only = false);
+    bool read_reply(std::string* line, int timeout_ms) { return read_line(line, timeout_ms, true); }
+    // Exit status once input is closed, or -1 when it has not ended within the time.
     int wait_exit(int timeout_ms);
 
   private:
-    friend EngineRun run_engine(const std::string& script, int timeout_ms);
-    bool read_line_until(std::string* line, long long deadline_ms);
-    int wait_exit_until(long long deadline_ms);
-
-    int pid_     = -1;
-    int to_fd_   = -1;
-    int from_fd_ = -1;
+    int pid_ = -1, to_fd_ = -1, from_fd_ = -1;
     std::string buffer_;
 };
 
