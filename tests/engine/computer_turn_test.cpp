@@ -65,7 +65,7 @@ TEST(ComputerTurn, DecidedMoveIsTheFirstMaximumAfterNoise) {
         for (unsigned seed = 1; seed <= 100; ++seed)
         {
             fresh_game(15, 1);
-            put_picture(qp, 11, 11, {"...o", "..o.", ".o..", "o..."});
+            draw(qp, 11, 11, "...o/..o./.o../o...");
             ASSERT_EQ(decide(move, seed), QUIET);
             const int a = jz[10][15] - 9490000, b = jz[15][10] - 9490000;  // five, edge, empty
             ASSERT_TRUE(a >= 0 && b >= 0 && std::max(a, b) < (move <= 2 ? 39 : 20)) << a << b;
@@ -85,7 +85,7 @@ TEST(ComputerTurn, DecidedMoveIsTheFirstMaximumAfterNoise) {
 TEST(ComputerTurn, PrintsTheSearchLineAndRanksAtMostEighty) {
     fresh_game(15, 1);
     MAX_TIME = 1000, TIME_REMAIN = INT_MAX;
-    put_picture(qp, 4, 5, {".ooo.", "....o", "....o", "....o"});
+    draw(qp, 4, 5, ".ooo./....o/....o/....o");
     EXPECT_EQ(decide(3), "\nMESSAGE Certainly win...\n\n"
                          "MESSAGE Depth 0 (0-4-0)  Eval 10000000  Node 2 (0+2+0)\n");
     fresh_game(25, 1);

@@ -16,22 +16,6 @@
 
 namespace {
 
-// Draws `pic` with `star` on its '*' and returns that point.
-template <class Cell, int W>
-std::pair<int, int> draw(Cell (*board)[W], int x0, int y0, const char* pic, int star) {
-    std::pair<int, int> p;
-    for (int x = x0, y = y0; *pic != '\0'; ++pic, ++x)
-    {
-        if (*pic == '/')
-            x = x0 - 1, ++y;
-        else if (*pic == '*')
-            board[x][y] = static_cast<Cell>(star), p = {x, y};
-        else
-            board[x][y] = static_cast<Cell>(*pic == 'o' ? 1 : *pic == 'x' ? 2 : 0);
-    }
-    return p;
-}
-
 // A cell code, then the index of the six- or five-cell window `k`, with the sides' colours
 // exchanged.
 int sw(int c) { return c == 1 || c == 2 ? 3 - c : c; }

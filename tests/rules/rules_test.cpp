@@ -12,23 +12,6 @@
 
 namespace {
 
-// Clears `board`, draws `pic` with `star` on its '*' and returns that point.
-template <int W>
-std::pair<int, int> draw(int (*board)[W], int x0, int y0, const char* pic, int star) {
-    std::memset(board, 0, sizeof(int[W]) * W);
-    std::pair<int, int> p;
-    for (int x = x0, y = y0; *pic != '\0'; ++pic, ++x)
-    {
-        if (*pic == '/')
-            x = x0 - 1, ++y;
-        else if (*pic == '*')
-            board[x][y] = star, p = {x, y};
-        else
-            board[x][y] = *pic == 'o' ? 1 : *pic == 'x' ? 2 : 0;
-    }
-    return p;
-}
-
 // Why; the depth and board size of a CHECK_BAN case, the rule and slot of a JUDGE case; where
 // the picture goes (x0, y0); the picture; the answer wanted.
 using Case = std::tuple<const char*, int, int, int, int, const char*, int>;
@@ -68,7 +51,8 @@ TEST(Rules, RenjuShapesAndJudging) {
     // clang-format on
     for (const auto& [why, depth, size, x0, y0, pic, banned] : shapes)
     {
-        BOARDSIZE         = size;
+        BOARDSIZE = size;
+        std::memset(board_ban, 0, sizeof board_ban);
         const auto [x, y] = draw(board_ban[depth - 1], x0, y0, pic, 0);
         EXPECT_EQ(CHECK_BAN(x, y, 0, depth), banned) << why;
     }

@@ -112,30 +112,30 @@ const char* const WIN  = "\nMESSAGE Certainly win...\n";
 const char* const LOSE = "\nMESSAGE Certainly lose... \n";
 
 // Lays a picture on qp and un of a fresh game under `rule`.
-void lay(int x0, int y0, std::initializer_list<const char*> rows, int rule = 1) {
+void lay(int x0, int y0, const char* pic, int rule = 1) {
     fresh_game(15, rule);
-    put_picture(qp, x0, y0, rows);
-    put_picture(un, x0, y0, rows);
+    draw(qp, x0, y0, pic);
+    draw(un, x0, y0, pic);
 }
 // clang-format off
 // Two closed threes meet at (8, 7): two fours at once. The opponent's threat is held only at
 // (8, 7), (9, 7) and (8, 8).
-void double_four() { lay(4, 3, {"....x", "....o", "....o", "....o", "xooo.", "", "", "x"}); }
-void double_four_threat() { lay(4, 3, {"....o", "....x", "....x", "....x", "oxxx.", "", "", "o"}); }
+void double_four() { lay(4, 3, "....x/....o/....o/....o/xooo.///x"); }
+void double_four_threat() { lay(4, 3, "....o/....x/....x/....x/oxxx.///o"); }
 // Open twos crossing at (7, 7): two open threes at once, a double three (forbidden to black).
-void double_three() { lay(4, 4, {"", "...o", "...o", ".oo", "", "......x", "x.....x"}); }
+void double_three() { lay(4, 4, "/...o/...o/.oo//......x/x.....x"); }
 // A split four at (9, 8) forces (8, 8); then (9, 7) makes two fours. No threes on the way.
-void chain_of_fours() { lay(4, 4, {".....x", ".....ox", ".....o", "......ooox", "xooo", "..x"}); }
-void root_five() { lay(3, 5, {"xoooo.", "x"}); }
+void chain_of_fours() { lay(4, 4, ".....x/.....ox/.....o/......ooox/xooo/..x"); }
+void root_five() { lay(3, 5, "xoooo./x"); }
 // An open four of 'x': lost, unless the engine makes five first.
-void open_four() { lay(4, 7, {".xxxx.", "", "o....o"}); }
-void five_against_four() { lay(4, 7, {".xxxx.", "", "", "oooo."}); }
+void open_four() { lay(4, 7, ".xxxx.//o....o"); }
+void five_against_four() { lay(4, 7, ".xxxx.///oooo."); }
 void empty_board() { fresh_game(15, 1); }
 // No forced win for either side within 30 plies; deep threat searches take long.
-void crowded() { lay(5, 5, {"..x.o..", ".xoox..", "..xo.x.", ".o.xo..", "...o.x."}); }
+void crowded() { lay(5, 5, "..x.o../.xoox../..xo.x./.o.xo../...o.x."); }
 // Exactly five: the engine wins at (4, 8) or (9, 8); the opponent at (9, 8).
-void engine_four() { lay(4, 8, {".oooo.", "", "", "", "x.x.x.x"}, 2); }
-void opponent_four() { lay(4, 8, {"oxxxx.", "", "", "", "o.o.o"}, 2); }
+void engine_four() { lay(4, 8, ".oooo.////x.x.x.x", 2); }
+void opponent_four() { lay(4, 8, "oxxxx.////o.o.o", 2); }
 // clang-format on
 
 // A run on clean tables that only its depth limits end.
@@ -220,7 +220,7 @@ TEST(FastPaths, TiesFollowTheirOrder) {
     for (const int rule : {1, 2})
     {
         fresh_game(15, rule);
-        put_picture(un, 4, 5, {"...o", "..o.", ".o..", "o..."});
+        draw(un, 4, 5, "...o/..o./.o../o...");
         DEPTH = 50;
         MOC(0, 1);
         EXPECT_EQ(nex[1][1] * 100 + ney[1][1], rule == 1 ? 309 : 804) << "rule " << rule;

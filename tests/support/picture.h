@@ -2,32 +2,27 @@
 #pragma once
 
 #include <cstring>
-#include <initializer_list>
+#include <utility>
 
 #include "eval/score_table.h"
 #include "game/Main.h"
 
-// Character k of picture row r lands on point (x0 + k, y0 + r): text columns run along the
-// first index, text rows along the second. '.' is empty, 'o' code 1, 'x' code 2; any other
-// character (a blank, '|') leaves its cell as it is.
+// Lays a picture on a board: rows separated by '/', character k of row r on point
+// (x0 + k, y0 + r), so text columns run along the first index and text rows along the second.
+// 'o' is code 1, 'x' code 2, '*' gets `star`, anything else empty; returns the '*' point.
 template <class Cell, int W>
-void put_picture(Cell (*board)[W], int x0, int y0, std::initializer_list<const char*> rows) {
-    int r = 0;
-    for (const char* row : rows)
+std::pair<int, int> draw(Cell (*board)[W], int x0, int y0, const char* pic, int star = 0) {
+    std::pair<int, int> p;
+    for (int x = x0, y = y0; *pic != '\0'; ++pic, ++x)
     {
-        for (int k = 0; row[k] != '\0'; ++k)
-        {
-            const char ch = row[k];
-            Cell* cell    = &board[x0 + k][y0 + r];
-            if (ch == '.')
-                *cell = 0;
-            else if (ch == 'o')
-                *cell = 1;
-            else if (ch == 'x')
-                *cell = 2;
-        }
-        ++r;
+        if (*pic == '/')
+            x = x0 - 1, ++y;
+        else if (*pic == '*')
+            board[x][y] = static_cast<Cell>(star), p = {x, y};
+        else
+            board[x][y] = static_cast<Cell>(*pic == 'o' ? 1 : *pic == 'x' ? 2 : 0);
     }
+    return p;
 }
 
 // A fresh game on a size-by-size board under `rule`, with the score and search boards cleared.
