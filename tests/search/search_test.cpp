@@ -118,9 +118,9 @@ void lay(int x0, int y0, const char* pic, int rule = 1) {
     draw(un, x0, y0, pic);
 }
 // clang-format off
-// Two closed threes meet at (8, 7): two fours at once. The opponent's threat is held only at
-// (8, 7), (9, 7) and (8, 8).
-void double_four() { lay(4, 3, "....x/....o/....o/....o/xooo.///x"); }
+// Two closed threes meet at (5, 7): two fours at once, one of them completed on the first
+// column. The opponent's at (8, 7) is held only at (8, 7), (9, 7) and (8, 8).
+void double_four() { lay(1, 3, "....x/....o/....o/....o/.ooo.x///x"); }
 void double_four_threat() { lay(4, 3, "....o/....x/....x/....x/oxxx.///o"); }
 // Open twos crossing at (7, 7): two open threes at once, a double three (forbidden to black).
 void double_three() { lay(4, 4, "/...o/...o/.oo//......x/x.....x"); }
@@ -340,7 +340,7 @@ TEST(ThreatSearches, ForcedWinsAndLossesWithinTheDepth) {
         {chain_of_fours, 1, 10, 4, true, "", 4, 0, 0, 0, 0, "four, block, double four: too deep"},
         {chain_of_fours, 1, 10, 6, true, WIN, 6, 9, 8, mark, mark, "the second iteration finds it"},
         {double_three, 1, 10, 8, true, WIN, 6, 7, 7, mark, mark, "three, four, five: found at 6"},
-        {double_four, 1, 10, 10, true, WIN, 4, 8, 7, mark, mark, "a double four: found at once"},
+        {double_four, 1, 10, 10, true, WIN, 4, 5, 7, mark, mark, "a double four: found at once"},
         {double_four, 4, 11, 6, true, "", 6, 0, 0, 0, 0, "renju: black may not, whatever follows"},
         {root_five, 2, 10, 20, true, WIN, 4, 8, 5, mark, mark, "a five at the root, any depth"},
         {root_five, 1, 10, 3, true, "", 0, 0, 0, 0, 0, "no iteration below depth four"},
