@@ -2,7 +2,7 @@
 // just moved on the four lines through its stone, within four cells of it.
 #include "eval/situa.h"
 
-#include "eval/score_table.h"
+#include "game/Main.h"
 #include "rules/check_ban.h"
 
 namespace {

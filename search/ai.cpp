@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "eval/score_table.h"
 #include "game/Main.h"
 #include "platform/platform.h"
 

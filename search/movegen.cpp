@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "eval/score_table.h"
+
 int jiazhi[JZ_SIDE][JZ_SIDE];
 POINT point[1000];
 POINT point_temp[1000];

@@ -4,7 +4,6 @@
 
 #include "eval/kept_position.h"
 #include "eval/pattern_tables.h"
-#include "eval/score_table.h"
 #include "game/Main.h"
 
 struct POINT {

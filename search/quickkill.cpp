@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "eval/pattern_tables.h"
-#include "eval/score_table.h"
 #include "eval/situa.h"
 #include "game/Main.h"
 #include "game/timer.h"

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "eval/score_table.h"
 #include "eval/situa.h"
 #include "game/timer.h"
 #include "search/ai.h"
