@@ -241,9 +241,8 @@ void on_info() {
 }
 
 void on_about() {
-    std::printf("name=%cGravik%c, version=%c2.0%c, author=%cOrsolan%c, country=%cUnknown%c, "
-                "email=%cgravik@example.org%c\n",
-                '"', '"', '"', '"', '"', '"', '"', '"', '"', '"');
+    std::printf("name=\"Gravik\", version=\"" GRAVIK_VERSION_SHORT "\", author=\"Orsolan\", "
+                "country=\"Unknown\", email=\"gravik@example.org\"\n");
     std::fflush(stdout);
 }
 
