@@ -16,22 +16,6 @@
 
 namespace {
 
-// Renju points forbidden to BLUE, for the hint display. The forbidden-move test wants the
-// restricted side as 1, so the board is copied with its colours swapped.
-void mark_forbidden_points() {
-    const int n = BOARDSIZE;
-    for (int x = 0; x < JZ_SIDE; ++x)
-        for (int y = 0; y < JZ_SIDE; ++y)
-            forbidden[x][y] = 0;
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            board_ban[0][x][y] = qp[x][y] == 0 ? 0 : 3 - qp[x][y];
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            if (qp[x][y] == 0)
-                forbidden[x][y] = CHECK_BAN(x, y, 0, 1);
-}
-
 void print_help_lines() {
     std::printf("\n    \x1b[40;37m 2:up 4:left 6:right 8:down 5:move 0:undo 1:hint 9:play mode(%s "
                 "s:save\x1b[0m\n",

@@ -3,7 +3,6 @@
 #include "engine/computer_turn.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "book/gomobook.h"
@@ -22,7 +21,6 @@ constexpr int STONE_BASE  = -1000000000;
 constexpr int DECIDED     = -200000;   // the book or the point table has spoken from here up
 constexpr int NO_MOVE     = -1999999;  // below this a point is no move at all
 constexpr int RANKED_MARK = -5000000;
-constexpr int RANKED_NB   = 80;
 
 // Highest point of `board` over the playing area. Only a strictly greater score replaces the
 // best, so ties go to the smallest x, then the smallest y.
@@ -160,10 +158,8 @@ void COMPUTER_TURN() {
     rank_candidates();
     const bool searched = break_depth != 0 || break_depth1 != 0 || break_depth2 != 0;
     const int eval      = searched ? jz[bestx[0]][besty[0]] : 0;
-    std::printf("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", break_depth,
-                break_depth, break_depth1, break_depth2, eval, node + node1 + node2, node, node1,
-                node2);
-    std::fflush(stdout);
+    say("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", break_depth, break_depth,
+        break_depth1, break_depth2, eval, node + node1 + node2, node, node1, node2);
 }
 
 void computer_turn_for_side_to_move() {

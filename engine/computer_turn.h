@@ -2,6 +2,8 @@
 // the chosen point into stonex[i], stoney[i] (0, 0 when there is none). Plays for stone 1.
 #pragma once
 
+constexpr int RANKED_NB = 80;  // most candidates ranked into bestx, besty
+
 void COMPUTER_TURN();
 
 // The searches' safety margins (ms) for a move budget of `max_time` ms.

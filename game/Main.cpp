@@ -1,9 +1,11 @@
 // The game state, the settings and the routines that rebuild the board from the move list.
 #include "game/Main.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 int qp[QP_SIDE][QP_SIDE];
 int stonex[MOVE_SLOTS], stoney[MOVE_SLOTS];
@@ -24,6 +26,7 @@ int MAX_DEPTH          = 50;
 int MAX_DEPTH1         = 49;
 int switch_quickkill   = 1;
 int switch_quickdefend = 1;
+int NODE_LIMIT         = 0;
 
 int LAYER = 0;
 int DEPTH = 0, DEPTH1 = 0;
@@ -78,6 +81,35 @@ void UPPERCASE(std::string* str) {
         if (ch >= 'a' && ch <= 'z')
             ch = static_cast<char>(ch - 32);
     *str = copy;
+}
+
+void (*say_sink)(const char* text) = nullptr;
+
+void say(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    if (!say_sink)
+    {
+        std::vfprintf(stdout, format, args);
+        std::fflush(stdout);
+    }
+    else
+    {
+        char text[1024];  // every line but a long FORBID list fits here, with no allocation
+        va_list copy;
+        va_copy(copy, args);
+        const int need = std::vsnprintf(text, sizeof text, format, copy);
+        va_end(copy);
+        if (need < static_cast<int>(sizeof text))
+            say_sink(text);
+        else
+        {
+            std::string longer(static_cast<size_t>(need) + 1, '\0');
+            std::vsnprintf(&longer[0], longer.size(), format, args);
+            say_sink(longer.c_str());
+        }
+    }
+    va_end(args);
 }
 
 void (*end_process_hook)(int status) = nullptr;

@@ -35,6 +35,7 @@ extern int MAX_DEPTH;           // deepest threat attack iteration
 extern int MAX_DEPTH1;          // deepest threat defence iteration
 extern int switch_quickkill;    // 1: the move decision runs the threat attack search
 extern int switch_quickdefend;  // 1: the move decision runs the threat defence search
+extern int NODE_LIMIT;          // nodes of all three searches after which they stop; 0: none
 
 extern int LAYER;          // running alpha-beta iteration
 extern int DEPTH, DEPTH1;  // running depth limits of the attack and defence searches
@@ -54,11 +55,21 @@ extern int posx, posy;                   // console cursor
 extern int playmode, testmode;           // console switches
 extern int c, d;                         // scratch integers of the move decision
 
+// True once the searches of this decision have visited NODE_LIMIT nodes together. Read where
+// the searches read the clock, so the budget is kept to within the nodes of one shallow subtree.
+inline bool node_budget_spent() { return NODE_LIMIT > 0 && node + node1 + node2 >= NODE_LIMIT; }
+
 void RESTART();     // empties board and move list, i = 1; settings and tables stay
 void ATARI();       // rebuilds qp from the whole move list, colouring by slot parity
 void ATARI_PART();  // puts only the stone of slot i on qp
 void REVERSE();     // swaps stones 1 and 2 on the playing area; the move list is untouched
 void UPPERCASE(std::string* str);  // a-z to A-Z in place; every other byte unchanged
+
+// Every line meant for a manager or a board, replies and MESSAGE lines alike, goes out through
+// say(): printf-style, whole lines, flushed at once. A front end that is not a console sets
+// say_sink to take the text instead of standard output.
+void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+extern void (*say_sink)(const char* text);
 
 // Flushes standard output and ends the process: END, and end of input anywhere (also inside
 // the console game). An in-process harness may set the hook to take control back instead;

@@ -1,7 +1,8 @@
-// Program entry: set the streams up, build the tables, seed the generator, draw the keys, serve
-// the manager.
+// The native engine: set the streams up, build the tables, seed the generator, draw the keys,
+// and serve the manager on stdin/stdout, with the console game behind the private commands.
 #include <ctime>
 
+#include "console/play.h"
 #include "eval/pattern_tables.h"
 #include "game/engine_rand.h"
 #include "platform/platform.h"
@@ -13,5 +14,6 @@ int main() {
     BUILD_PATTERN_TABLES();
     engine_srand(static_cast<unsigned>(std::time(nullptr)));
     GENERATE_RANDOM_NUMBER();
+    console_game_runner = PLAY;
     gomocup();
 }

@@ -1,75 +1,82 @@
-// The protocol loop that serves a tournament manager: one command word at a time, each
-// dispatched to a small handler that reads its own arguments and prints its own reply.
+// The protocol core that serves a tournament manager or an analysis board: one command word at
+// a time, each dispatched to a small handler that reads its own arguments and says its reply.
 #include "protocol/gomocup_main.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
-#include "console/play.h"
 #include "engine/computer_turn.h"
 #include "game/Main.h"
 #include "game/timer.h"
+#include "rules/check_ban.h"
+#include "search/ai.h"
 
 std::string command;
+void (*console_game_runner)() = nullptr;
 
 namespace {
 
-// Everything goes through printf so that the MESSAGE lines the searches print stay in order
-// with the replies; every reply is flushed at once, the manager is waiting for it.
+std::istream* input = nullptr;  // the stream being served
+bool input_ended    = false;    // it ran out, possibly in the middle of a command
+bool end_received   = false;    // END was read
+
+// Every reply is one line, flushed at once: the manager is waiting for it. A command cut off
+// by the end of the input gets none; the session ends there.
 void reply(const char* text) {
-    std::printf("%s\n", text);
-    std::fflush(stdout);
+    if (!input_ended)
+        say("%s\n", text);
 }
 
 void reply_error(const char* why = nullptr) {
+    if (input_ended)
+        return;
     if (why)
-        std::printf("ERROR %s\n", why);
+        say("ERROR %s\n", why);
     else
-        std::printf("ERROR\n");
-    std::fflush(stdout);
+        say("ERROR\n");
 }
 
-[[noreturn]] void finish() { end_process(0); }
-
-// Next whitespace-delimited word. End of input ends the process like END does.
-std::string read_word() {
-    std::string word;
-    if (!(std::cin >> word))
-        finish();
+// Next whitespace-delimited word; false (and an empty word) at the end of the input.
+bool read_word(std::string* word) {
+    word->clear();
+    if (!(*input >> *word))
+    {
+        input_ended = true;
+        return false;
+    }
     // A manager writing CR LF leaves the CR outside the word already (it is whitespace);
     // strip any that was glued inside all the same.
-    for (size_t k = word.find('\r'); k != std::string::npos; k = word.find('\r'))
-        word.erase(k, 1);
-    return word;
+    for (size_t k = word->find('\r'); k != std::string::npos; k = word->find('\r'))
+        word->erase(k, 1);
+    return true;
 }
 
 // Next int, false when the input holds no number there. The stream is recovered and the
 // offending word left in place: the loop then reads it as the next command word, so a
 // missing argument never swallows the command that follows it.
 bool read_int(int* out) {
-    std::cin >> *out;
-    if (!std::cin.fail())
+    *input >> *out;
+    if (!input->fail())
         return true;
-    if (std::cin.eof())
-        finish();
-    std::cin.clear();
+    if (input->eof())
+        input_ended = true;
+    else
+        input->clear();
     return false;
 }
 
 // One non-blank character, normally the comma between two numbers.
 bool read_separator() {
     char dot = 0;
-    std::cin >> dot;
-    if (std::cin.eof())
-        finish();
-    if (std::cin.fail())
-    {
-        std::cin.clear();
-        return false;
-    }
-    return true;
+    *input >> dot;
+    if (!input->fail())
+        return true;
+    if (input->eof())
+        input_ended = true;
+    else
+        input->clear();
+    return false;
 }
 
 // Reads "x,y" as two ints around a separator.
@@ -86,8 +93,7 @@ void engine_move() {
         return;
     }
     computer_turn_for_side_to_move();
-    std::printf("%d,%d\n", stonex[i] - 1, stoney[i] - 1);
-    std::fflush(stdout);
+    say("%d,%d\n", stonex[i] - 1, stoney[i] - 1);
     ATARI();
     ++i;
 }
@@ -176,14 +182,17 @@ bool parse_board_line(const std::string& line, int* x0, int* y0) {
     return true;
 }
 
-void on_board() {
+// The lines of a BOARD or YXBOARD block up to DONE, on a new game; an ERROR for each refused
+// line. False when the input ends inside the block.
+bool read_position() {
     RESTART();
     for (;;)
     {
-        command = read_word();
+        if (!read_word(&command))
+            return false;
         UPPERCASE(&command);
         if (command == "DONE")
-            break;
+            return true;
         int x0 = 0, y0 = 0;
         // Stones stop one slot short of the end of the list: the reply needs a slot too.
         if (!parse_board_line(command, &x0, &y0) || !on_board(x0, y0) || i + 1 >= MOVE_SLOTS)
@@ -193,11 +202,71 @@ void on_board() {
         }
         record_stone(x0, y0);
     }
-    engine_move();
 }
 
+void on_board() {
+    if (read_position())
+        engine_move();
+}
+
+// The position only: an analysis board sets it up without asking for a move.
+void on_yxboard() { read_position(); }
+
+// Renju points forbidden to the first player while it is to move (an even number of stones),
+// each as two-digit x then two-digit y, 0-based; the list ends with a dot.
+void on_yxshowforbid() {
+    std::string line = "FORBID ";
+    if (gametype == 4 && i % 2 == 1)
+    {
+        mark_forbidden_points();
+        const int n = BOARDSIZE;
+        char point[8];
+        for (int x = 1; x <= n; ++x)
+            for (int y = 1; y <= n; ++y)
+                if (forbidden[x][y] == 1)
+                {
+                    std::snprintf(point, sizeof point, "%02d%02d", x - 1, y - 1);
+                    line += point;
+                }
+    }
+    line += '.';
+    reply(line.c_str());
+}
+
+// The move decision for the side to move, as after BOARD, with its first n ranked candidates
+// in a MESSAGE line before the move. It is a question about the position: the move is not
+// played, so the board stays as it was set up.
+void on_yxnbest() {
+    int wanted = 0;
+    if (!read_int(&wanted) || wanted < 1 || i >= MOVE_SLOTS)
+    {
+        reply_error();
+        return;
+    }
+    computer_turn_for_side_to_move();
+    std::string line = "MESSAGE NBEST";
+    char point[32];
+    for (int k = 0; k < wanted && k < RANKED_NB && bestx[k] != 0; ++k)
+    {
+        std::snprintf(point, sizeof point, " %d,%d", bestx[k] - 1, besty[k] - 1);
+        line += point;
+    }
+    reply(line.c_str());
+    say("%d,%d\n", stonex[i] - 1, stoney[i] - 1);
+    stonex[i] = stoney[i] = 0;
+}
+
+void on_yxhashclear() { clear_hash_tables(); }
+
+void on_yxshowinfo() {
+    say("MESSAGE Gravik " GRAVIK_VERSION "\n");
+    say("MESSAGE INFO MAX_THREAD_NUM 1\n");
+}
+
+// The rule value is a bit mask in which 2 only marks a continuous game (a manager's continuous
+// mode sends renju as 6), so that bit is cleared before the value is mapped.
 const char* rule_name(int rule, int* type) {
-    switch (rule)
+    switch (rule & ~2)
     {
     case 1: *type = 2; return "FIVE_ONLY";
     case 4: *type = 4; return "RENJU";
@@ -207,16 +276,29 @@ const char* rule_name(int rule, int* type) {
     }
 }
 
+constexpr int PROTOCOL_LAYERS = 15;  // deepest alpha-beta iteration when no limit is set
+
+// INFO keys whose value is a number. The analysis boards' thread_num .. time_increment are
+// taken and have no effect on play: one thread, fixed tables, no pondering.
+const char* const NUMERIC_KEYS[] = {
+    "TIMEOUT_TURN", "TIMEOUT_MATCH", "TIME_LEFT",      "MAX_MEMORY", "GAME_TYPE",
+    "RULE",         "MAX_DEPTH",     "MAX_NODE",       "THREAD_NUM", "HASH_SIZE",
+    "SHOW_DETAIL",  "PONDERING",     "CAUTION_FACTOR", "STRENGTH",   "TIME_INCREMENT",
+};
+
 void on_info() {
-    std::string key = read_word();
+    std::string key;
+    if (!read_word(&key))
+        return;
     UPPERCASE(&key);
     if (key == "FOLDER")
     {
-        read_word();
+        read_word(&key);
         return;
     }
-    const bool numeric = key == "TIMEOUT_TURN" || key == "TIMEOUT_MATCH" || key == "TIME_LEFT" ||
-                         key == "MAX_MEMORY" || key == "GAME_TYPE" || key == "RULE";
+    bool numeric = false;
+    for (const char* known : NUMERIC_KEYS)
+        numeric = numeric || key == known;
     if (!numeric)  // unknown keys: the value comes as the next word and is ignored there
         return;
     int number = 0;
@@ -235,36 +317,38 @@ void on_info() {
     else if (key == "RULE")
     {
         const char* name = rule_name(number, &gametype);
-        std::printf("MESSAGE gamerule %d %s\n", number, name);
-        std::fflush(stdout);
+        say("MESSAGE gamerule %d %s\n", number, name);
     }
+    else if (key == "MAX_DEPTH")  // 0 (or anything out of range) lifts the limit
+        MAX_LAYER = number >= 1 && number < PROTOCOL_LAYERS ? number : PROTOCOL_LAYERS;
+    else if (key == "MAX_NODE")
+        NODE_LIMIT = number > 0 ? number : 0;
 }
 
 void on_about() {
-    std::printf("name=\"Gravik\", version=\"" GRAVIK_VERSION_SHORT "\", author=\"Orsolan\", "
-                "country=\"Unknown\", email=\"gravik@example.org\"\n");
-    std::fflush(stdout);
+    reply("name=\"Gravik\", version=\"" GRAVIK_VERSION_SHORT "\", author=\"Orsolan\", "
+          "country=\"Unknown\", email=\"gravik@example.org\"");
 }
 
-void on_end() { finish(); }
+void on_end() { end_received = true; }
 
 void on_checktime() {
     TIMER(1);
-    std::printf("\nMESSAGE check time now...\n");
-    std::fflush(stdout);
-    std::printf("MESSAGE check time %d ms per second\n", TIMER(2));
-    std::fflush(stdout);
+    say("\nMESSAGE check time now...\n");
+    say("MESSAGE check time %d ms per second\n", TIMER(2));
 }
 
 void on_play() {}
 
-// The private commands open the console game on a fresh board; rule 0 keeps the rule.
+// The private commands open the console game on a fresh board; rule 0 keeps the rule. Where
+// no console game is linked in, they are ignored like any unknown word.
 void console_game(int rule) {
+    if (!console_game_runner)
+        return;
     RESTART();
     if (rule != 0)
         gametype = rule;
-    std::printf("\nkey in time limit for AI(ms)\n");
-    std::fflush(stdout);
+    say("\nkey in time limit for AI(ms)\n");
     int limit = 0;
     if (!read_int(&limit))
     {
@@ -272,9 +356,8 @@ void console_game(int rule) {
         return;
     }
     MAX_TIME = limit < 200 ? 200 : limit;
-    PLAY();
-    std::printf("\n\n    key in any valid command to continue...");
-    std::fflush(stdout);
+    console_game_runner();
+    say("\n\n    key in any valid command to continue...");
 }
 
 void on_kor() { console_game(0); }
@@ -290,55 +373,57 @@ struct Command {
 // clang-format off
 // word         reads                        reply
 const Command COMMANDS[] = {
-    {"START",     on_start},      // size                      OK | ERROR
-    {"RESTART",   on_restart},    //                           OK
-    {"RECTSTART", on_rectstart},  // w,h                       OK | ERROR ...
-    {"TAKEBACK",  on_takeback},   // (x,y left to the loop)    OK
-    {"BEGIN",     on_begin},      //                           move
-    {"TURN",      on_turn},       // x,y                       move | ERROR
-    {"BOARD",     on_board},      // x,y,c lines, DONE         ERROR per bad line, move
-    {"INFO",      on_info},       // key value                 MESSAGE for RULE
-    {"ABOUT",     on_about},      //                           about line
-    {"END",       on_end},        //                           exit 0
-    {"CHECKTIME", on_checktime},  //                           two MESSAGE lines
-    {"PLAY",      on_play},       //                           nothing
-    {"KOR",       on_kor},        // ms                        console game
-    {"KOR1",      on_kor1},
-    {"KOR2",      on_kor2},
-    {"KOR4",      on_kor4},
+    {"START",        on_start},         // size                    OK | ERROR
+    {"RESTART",      on_restart},       //                         OK
+    {"RECTSTART",    on_rectstart},     // w,h                     OK | ERROR ...
+    {"TAKEBACK",     on_takeback},      // (x,y left to the loop)  OK
+    {"BEGIN",        on_begin},         //                         move
+    {"TURN",         on_turn},          // x,y                     move | ERROR
+    {"BOARD",        on_board},         // x,y,c lines, DONE       ERROR per bad line, move
+    {"INFO",         on_info},          // key value               MESSAGE for RULE
+    {"ABOUT",        on_about},         //                         about line
+    {"END",          on_end},           //                         the session ends
+    {"CHECKTIME",    on_checktime},     //                         two MESSAGE lines
+    {"PLAY",         on_play},          //                         nothing
+    {"YXBOARD",      on_yxboard},       // x,y,c lines, DONE       ERROR per bad line
+    {"YXSHOWFORBID", on_yxshowforbid},  //                         FORBID xxyy... .
+    {"YXNBEST",      on_yxnbest},       // n                       MESSAGE NBEST ..., move
+    {"YXHASHCLEAR",  on_yxhashclear},   //                         nothing
+    {"YXSHOWINFO",   on_yxshowinfo},    //                         MESSAGE lines
+    {"KOR",          on_kor},           // ms                      console game
+    {"KOR1",         on_kor1},
+    {"KOR2",         on_kor2},
+    {"KOR4",         on_kor4},
 };
 // clang-format on
 
 }  // namespace
 
-void gomocup() {
-    gomocup_start();
-    gomocup_serve();
-}
-
 void gomocup_start() {
     F_WID              = 50;
-    MAX_LAYER          = 15;
+    MAX_LAYER          = PROTOCOL_LAYERS;
     MAX_TIME           = 2000;
     TIME_REMAIN        = 1000000000;
     MAX_DEPTH          = 30;
     MAX_DEPTH1         = 29;
+    NODE_LIMIT         = 0;
     switch_quickkill   = 1;
     switch_quickdefend = 1;
     gametype           = 1;
 
-    std::printf("MESSAGE Gravik gomoku engine ver.2\n");
-    std::printf("MESSAGE a simple ai created by KOR57\n");
-    std::printf("MESSAGE freestyle/renju/exactly-five/freestyle-caro/standard-coro rules are "
-                "supported now.\n");
-    std::printf("DEBUG Default timeout_turn - 2s\n");
-    std::fflush(stdout);
+    say("MESSAGE Gravik gomoku engine ver.2\n");
+    say("MESSAGE a simple ai created by KOR57\n");
+    say("MESSAGE freestyle/renju/exactly-five/freestyle-caro/standard-coro rules are "
+        "supported now.\n");
+    say("DEBUG Default timeout_turn - 2s\n");
 }
 
-void gomocup_serve() {
-    for (;;)
+bool gomocup_serve(std::istream& in) {
+    input        = &in;
+    input_ended  = false;
+    end_received = false;
+    while (!end_received && !input_ended && read_word(&command))
     {
-        command = read_word();
         UPPERCASE(&command);
         for (const Command& cmd : COMMANDS)
             if (command == cmd.word)
@@ -347,4 +432,11 @@ void gomocup_serve() {
                 break;
             }
     }
+    return end_received;
+}
+
+void gomocup() {
+    gomocup_start();
+    gomocup_serve(std::cin);
+    end_process(0);
 }

@@ -172,3 +172,19 @@ int check_ban_on_un(int ex, int ey, int black) {
         },
         ex, ey, 1, placed);
 }
+
+// The forbidden-move test wants the restricted side as 1, so the board is copied with its
+// colours swapped.
+void mark_forbidden_points() {
+    const int n = BOARDSIZE;
+    for (int x = 0; x < JZ_SIDE; ++x)
+        for (int y = 0; y < JZ_SIDE; ++y)
+            forbidden[x][y] = 0;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            board_ban[0][x][y] = qp[x][y] == 0 ? 0 : 3 - qp[x][y];
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            if (qp[x][y] == 0)
+                forbidden[x][y] = CHECK_BAN(x, y, 0, 1);
+}

@@ -2,6 +2,7 @@
 #include "search/ai.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "game/Main.h"
 #include "platform/platform.h"
@@ -135,4 +136,10 @@ ALPHA_BETA PROBE_HASH2(int key_value, U64 key_check, int depth) {
 
 void RECORD_HASH2(int key_value, U64 key_check, int depth, int value_, int, int) {
     record_short(hash_tag2[key_value], key_check, depth, value_);
+}
+
+void clear_hash_tables() {
+    std::memset(hash_tag, 0, sizeof hash_tag);
+    std::memset(hash_tag1, 0, sizeof hash_tag1);
+    std::memset(hash_tag2, 0, sizeof hash_tag2);
 }

@@ -41,6 +41,9 @@ extern SHORT_MAP hash_tag2[hash_cut2];  // threat defence search
 extern U64 zobristcheck[200];  // full key of the position at each search depth (1 = root)
 extern int zobristkey[200];    // its slot
 
+// Empties the three tables, so the next search starts cold.
+void clear_hash_tables();
+
 ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int beta);
 void RECORD_HASH(int key_value, U64 key_check, int depth, int type_, int value, int bestposx,
                  int bestposy);

@@ -2,7 +2,6 @@
 // continuous attack? Losing candidates are marked down in jz, the sooner they lose the more.
 #include "search/quickdefend.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "eval/pattern_tables.h"
@@ -34,7 +33,9 @@ int max_defend[JZ_SIDE][JZ_SIDE];
 int max_defend_now[JZ_SIDE][JZ_SIDE];
 
 // Two fifths of the move's budget, less the threat searches' margin.
-bool out_of_time() { return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY; }
+bool out_of_time() {
+    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent();
+}
 
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }
 
@@ -253,7 +254,6 @@ int QUICKDEFEND() {
         if (x != 0)
             jz[x][y] += ALL_LOSE_LIFT;
     }
-    std::printf("\nMESSAGE Certainly lose... \n");
-    std::fflush(stdout);
+    say("\nMESSAGE Certainly lose... \n");
     return 0;
 }

@@ -2,7 +2,6 @@
 // deepening by two plies; a proven win is marked in jz and played at once.
 #include "search/quickkill.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "eval/pattern_tables.h"
@@ -24,7 +23,7 @@ constexpr int PROVEN_WIN_EVAL = 100000;     // exact alpha-beta score of a prove
 constexpr int DEPTH_CAP = 198;
 
 // A fifth of the move's budget, less the threat searches' margin.
-bool out_of_time() { return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY; }
+bool out_of_time() { return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(); }
 
 // The clock is read only near the root, where few nodes are.
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }
@@ -211,8 +210,7 @@ int QUICKKILL() {
                 jz[x][y] += WIN_MARK;
                 situation    = 1.0;
                 break_depth1 = DEPTH;
-                std::printf("\nMESSAGE Certainly win...\n");
-                std::fflush(stdout);
+                say("\nMESSAGE Certainly win...\n");
                 return 0;
             }
         }

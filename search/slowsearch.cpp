@@ -22,8 +22,12 @@ constexpr int LAYER_SLOTS = 100;      // iterations kept in `evaluation`
 // File-static: at 360 kB it has no place on the stack.
 int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];
 
+// The node budget never cuts the first iteration: it is cheap, and without it no candidate
+// would have a score.
+inline bool budget_spent() { return LAYER > 1 && node_budget_spent(); }
+
 // Time test of the alpha-beta search: the whole budget less its margin is spent.
-inline bool out_of_time() { return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY; }
+inline bool out_of_time() { return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(); }
 
 // Inside DFS the clock is read only near the root, never in the last plies.
 inline bool shallow(int dep) { return dep <= 2 || dep < LAYER - 2; }
@@ -63,7 +67,7 @@ int SLOWSEARCH() {
     for (LAYER = 1; LAYER <= max_layer; ++LAYER)
     {
         // Step 5.1. Start a new iteration only while 90% of the budget, less the margin, remains.
-        if (TIMER(2) > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY)
+        if (TIMER(2) > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent())
             break;
 
         // Step 5.2. Widths and leaf table of this iteration.

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "console/play.h"
 #include "eval/pattern_tables.h"
 #include "game/Main.h"
 #include "protocol/gomocup_main.h"
@@ -21,7 +22,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The engine's replies are not checked here (the sanitizers are), so keep them quiet.
     if (!std::getenv("GRAVIK_FUZZ_VERBOSE"))
         (void)std::freopen("/dev/null", "w", stdout);
-    end_process_hook = [](int status) { throw status; };  // back to the harness
+    end_process_hook    = [](int status) { throw status; };  // back to the harness
+    console_game_runner = PLAY;
     // Key s of the console game saves records into the working directory: keep them apart.
     char dir[] = "/tmp/gravik-fuzz-XXXXXX";
     return mkdtemp(dir) == nullptr || chdir(dir) != 0 ? 1 : 0;
@@ -29,6 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream session(std::string(reinterpret_cast<const char*>(data), size));
+    // The console game reads its keys from cin, so the session stands behind cin too.
     std::streambuf* const saved = std::cin.rdbuf(session.rdbuf());
     std::cin.clear();
 
@@ -39,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gomocup_start();
     MAX_LAYER = 4, MAX_DEPTH = 8, MAX_DEPTH1 = 7;
     try
-    { gomocup_serve(); }
+    { gomocup_serve(std::cin); }
     catch (int)
     {}
     std::cin.rdbuf(saved);
