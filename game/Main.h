@@ -55,9 +55,14 @@ extern int posx, posy;                   // console cursor
 extern int playmode, testmode;           // console switches
 extern int c, d;                         // scratch integers of the move decision
 
-// True once the searches of this decision have visited NODE_LIMIT nodes together. Read where
-// the searches read the clock, so the budget is kept to within the nodes of one shallow subtree.
-inline bool node_budget_spent() { return NODE_LIMIT > 0 && node + node1 + node2 >= NODE_LIMIT; }
+// True once the searches of this decision have visited `fifths` fifths of NODE_LIMIT nodes
+// together. The searches share the budget as they share the clock: the attack stops at a fifth,
+// the defence at two, the alpha-beta at the whole. Read where the searches read the clock, so
+// the budget is kept to within the nodes of one shallow subtree.
+inline bool node_budget_spent(int fifths) {
+    return NODE_LIMIT > 0 &&
+           (node + node1 + node2) * 5LL >= static_cast<long long>(NODE_LIMIT) * fifths;
+}
 
 void RESTART();     // empties board and move list, i = 1; settings and tables stay
 void ATARI();       // rebuilds qp from the whole move list, colouring by slot parity

@@ -183,8 +183,9 @@ bool parse_board_line(const std::string& line, int* x0, int* y0) {
 }
 
 // The lines of a BOARD or YXBOARD block up to DONE, on a new game; an ERROR for each refused
-// line. False when the input ends inside the block.
-bool read_position() {
+// line. An analysis board's position (`refuse_occupied`) also refuses a second stone on a
+// point; a manager's BOARD records it, as TURN does. False when the input ends inside the block.
+bool read_position(bool refuse_occupied) {
     RESTART();
     for (;;)
     {
@@ -195,7 +196,8 @@ bool read_position() {
             return true;
         int x0 = 0, y0 = 0;
         // Stones stop one slot short of the end of the list: the reply needs a slot too.
-        if (!parse_board_line(command, &x0, &y0) || !on_board(x0, y0) || i + 1 >= MOVE_SLOTS)
+        if (!parse_board_line(command, &x0, &y0) || !on_board(x0, y0) || i + 1 >= MOVE_SLOTS ||
+            (refuse_occupied && qp[x0 + 1][y0 + 1] != 0))
         {
             reply_error();
             continue;
@@ -205,12 +207,12 @@ bool read_position() {
 }
 
 void on_board() {
-    if (read_position())
+    if (read_position(false))
         engine_move();
 }
 
 // The position only: an analysis board sets it up without asking for a move.
-void on_yxboard() { read_position(); }
+void on_yxboard() { read_position(true); }
 
 // Renju points forbidden to the first player while it is to move (an even number of stones),
 // each as two-digit x then two-digit y, 0-based; the list ends with a dot.

@@ -34,7 +34,7 @@ int max_defend_now[JZ_SIDE][JZ_SIDE];
 
 // Two fifths of the move's budget, less the threat searches' margin.
 bool out_of_time() {
-    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent();
+    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(2);
 }
 
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }

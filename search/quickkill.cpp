@@ -23,7 +23,7 @@ constexpr int PROVEN_WIN_EVAL = 100000;     // exact alpha-beta score of a prove
 constexpr int DEPTH_CAP = 198;
 
 // A fifth of the move's budget, less the threat searches' margin.
-bool out_of_time() { return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(); }
+bool out_of_time() { return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(1); }
 
 // The clock is read only near the root, where few nodes are.
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }

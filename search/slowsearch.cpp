@@ -24,7 +24,7 @@ int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];
 
 // The node budget never cuts the first iteration: it is cheap, and without it no candidate
 // would have a score.
-inline bool budget_spent() { return LAYER > 1 && node_budget_spent(); }
+inline bool budget_spent() { return LAYER > 1 && node_budget_spent(5); }
 
 // Time test of the alpha-beta search: the whole budget less its margin is spent.
 inline bool out_of_time() { return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(); }

@@ -2,15 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 
+#include "game/Main.h"
+#include "protocol/gomocup_main.h"
 #include "tests/support/engine_process.h"
 
 namespace {
 
-const std::string ABOUT = "name=\"Gravik\", version=\"2.0\", author=\"Orsolan\", "
-                          "country=\"Unknown\", email=\"gravik@example.org\"";
+const std::string ABOUT =
+    "name=\"Gravik\", version=\"" GRAVIK_VERSION_SHORT "\", author=\"Orsolan\", "
+    "country=\"Unknown\", email=\"gravik@example.org\"";
 
 // The replies after the greeting joined by '|': empty lines and search reports are left out,
 // the about line reads ABOUT, a move on the board "move" where `expect` says so, and a time
@@ -117,4 +121,168 @@ TEST(Protocol, ScriptsGetTheirReplies) {
         EXPECT_EQ(replies(run, row.expect, row.size), row.expect) << row.why;
         EXPECT_EQ(run.status, 0) << row.why;
     }
+}
+
+namespace {
+
+// clang-format off
+// Black (first line) has two open twos crossing at 7,7: a double three there is forbidden to
+// black under renju. Eight stones, black to move.
+#define DOUBLE_THREE "5,7,1\n0,0,2\n6,7,1\n0,2,2\n7,5,1\n0,4,2\n7,6,1\n0,9,2\n"
+// clang-format on
+
+// Moves and ranked candidates of "MESSAGE NBEST x,y ..." as 0-based points.
+std::vector<std::pair<int, int>> nbest_points(const std::string& line) {
+    std::vector<std::pair<int, int>> points;
+    std::istringstream in(line.substr(std::string("MESSAGE NBEST").size()));
+    int x = 0, y = 0;
+    char comma = 0;
+    while (in >> x >> comma >> y)
+        points.push_back({x, y});
+    return points;
+}
+
+// Every line of a run that starts with `prefix`.
+std::vector<std::string> lines_starting(const EngineRun& run, const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& line : run.lines)
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            found.push_back(line);
+    return found;
+}
+
+}  // namespace
+
+TEST(Protocol, AnalysisBoardCommands) {
+    struct Row {
+        const char* why;
+        std::string script, expect;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"YXBOARD refuses off-board, occupied and malformed lines and does not move",
+         "INFO rule 4\nYXBOARD\n5,7,1\n15,0,2\n0,0,2\n5,7,2\n6,7,1\nabc\n0,2,2\n7,5,1\n0,4,2\n"
+         "7,6,1\n-1,3,2\n7,6\n0,9,2\ndone\nYXSHOWFORBID\n",
+         "MESSAGE gamerule 4 RENJU|ERROR|ERROR|ERROR|ERROR|ERROR|FORBID 0707."},
+        {"YXSHOWFORBID: white to move, empty board, no slot taken by a query",
+         "INFO rule 4\nYXBOARD\n" DOUBLE_THREE "DONE\nTAKEBACK\nYXSHOWFORBID\nYXBOARD\nDONE\n"
+         "YXSHOWFORBID\nyxboard\r\n" DOUBLE_THREE "DONE\r\nyxshowforbid\r\n",
+         "MESSAGE gamerule 4 RENJU|OK|FORBID .|FORBID .|FORBID 0707."},
+        {"YXSHOWFORBID only under renju; the continuous-game bit is cleared",
+         "YXBOARD\n" DOUBLE_THREE "DONE\nINFO rule 0\nYXSHOWFORBID\nINFO rule 1\nYXSHOWFORBID\n"
+         "INFO rule 8\nYXSHOWFORBID\nINFO rule 9\nYXSHOWFORBID\nINFO rule 6\nYXSHOWFORBID\n"
+         "INFO rule 5\nYXSHOWFORBID\n",
+         "MESSAGE gamerule 0 FREESTYLE|FORBID .|MESSAGE gamerule 1 FIVE_ONLY|FORBID .|"
+         "MESSAGE gamerule 8 F-CARO|FORBID .|MESSAGE gamerule 9 S-CARO|FORBID .|"
+         "MESSAGE gamerule 6 RENJU|FORBID 0707.|MESSAGE gamerule 5 FREESTYLE|FORBID ."},
+        {"rule values with the continuous-game bit", "INFO rule 2\nINFO rule 3\nINFO rule 7\n"
+         "INFO rule 10\nINFO rule 11\nINFO rule -1\n",
+         "MESSAGE gamerule 2 FREESTYLE|MESSAGE gamerule 3 FIVE_ONLY|MESSAGE gamerule 7 FREESTYLE|"
+         "MESSAGE gamerule 10 F-CARO|MESSAGE gamerule 11 S-CARO|MESSAGE gamerule -1 FREESTYLE"},
+        {"YXNBEST without a count, 0, negative, a word or too large a number",
+         "YXNBEST\nYXNBEST 0\nYXNBEST -3\nYXNBEST x\nYXNBEST 99999999999\nABOUT\n",
+         "ERROR|ERROR|ERROR|ERROR|ERROR|ABOUT"},
+        {"YXHASHCLEAR and YXSHOWINFO", "YXHASHCLEAR\nYXSHOWINFO\nyxshowinfo\n",
+         "MESSAGE Gravik " GRAVIK_VERSION "|MESSAGE INFO MAX_THREAD_NUM 1|MESSAGE Gravik "
+         GRAVIK_VERSION "|MESSAGE INFO MAX_THREAD_NUM 1"},
+        {"the boards' INFO keys and stop words are taken silently",
+         "INFO thread_num 2\nINFO hash_size 100\nINFO show_detail 1\nINFO pondering 0\n"
+         "INFO caution_factor 4\nINFO strength 100\nINFO time_increment 0\nINFO max_depth 0\n"
+         "INFO max_node 0\nYXSTOP\nSTOP\nINFO thread_num x\nINFO max_node y\nABOUT\n",
+         "ERROR|ERROR|ABOUT"},
+        {"end of input inside YXBOARD", "YXBOARD\n7,7,1\n", ""},
+    };
+    // clang-format on
+    for (const Row& row : rows)
+    {
+        const EngineRun run = run_engine("INFO timeout_turn 100\n" + row.script, 8000);
+        EXPECT_EQ(replies(run, row.expect, 15), row.expect) << row.why;
+        EXPECT_EQ(run.status, 0) << row.why;
+    }
+}
+
+// YXNBEST answers for the side to move without playing: its first candidate is its move, the
+// list is the decision's ranking (a prefix of a longer one from the same cold start), every
+// point is empty, and the position stays for the next question.
+TEST(Protocol, NbestRanksTheDecisionWithoutPlayingIt) {
+    const std::string position = "YXBOARD\n7,7,1\n8,8,2\n7,8,1\n6,9,2\nDONE\n";
+    const EngineRun run = run_engine("INFO timeout_turn 30000\nINFO max_node 20000\n" + position +
+                                         "YXHASHCLEAR\nYXNBEST 3\nYXHASHCLEAR\nYXNBEST 2147483647\n"
+                                         "YXHASHCLEAR\nBEGIN\n",
+                                     20000);
+    const std::vector<std::string> nbest = lines_starting(run, "MESSAGE NBEST");
+    ASSERT_EQ(nbest.size(), 2u);
+    const auto three = nbest_points(nbest[0]), all = nbest_points(nbest[1]);
+    ASSERT_EQ(three.size(), 3u);
+    ASSERT_GT(all.size(), 3u);
+    EXPECT_TRUE(std::equal(three.begin(), three.end(), all.begin()));
+    const std::set<std::pair<int, int>> stones = {{7, 7}, {8, 8}, {7, 8}, {6, 9}};
+    std::set<std::pair<int, int>> seen;
+    for (const auto& p : all)
+    {
+        EXPECT_EQ(stones.count(p), 0u) << p.first << "," << p.second;
+        EXPECT_TRUE(seen.insert(p).second) << "ranked twice: " << p.first << "," << p.second;
+    }
+    // The replies after the NBEST lines: each query's move, then BEGIN's on the same position.
+    std::vector<std::string> moves;
+    for (const std::string& line : run.lines)
+        if (is_move_on_board(line, 15))
+            moves.push_back(line);
+    const std::string first =
+        std::to_string(three[0].first) + "," + std::to_string(three[0].second);
+    EXPECT_EQ(moves, std::vector<std::string>({first, first, first}));
+}
+
+// The Depth line of each decision under max_depth and max_node, on a quiet position.
+TEST(Protocol, DepthAndNodeLimitsAreHonoured) {
+    const std::string position = "YXBOARD\n7,7,1\n8,8,2\n7,8,1\n6,9,2\nDONE\n";
+    const EngineRun run        = run_engine("INFO timeout_turn 30000\n" + position +
+                                                "INFO max_node 300000\nINFO max_depth 2\nYXNBEST 1\n"
+                                                       "INFO max_depth 0\nYXNBEST 1\nINFO max_node 5000\n"
+                                                       "YXNBEST 1\n",
+                                            30000);
+    const std::regex report("^MESSAGE Depth (\\d+) .*Node (\\d+) ");
+    std::vector<std::pair<int, int>> depth_nodes;
+    for (const std::string& line : lines_starting(run, "MESSAGE Depth"))
+    {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(line, m, report)) << line;
+        depth_nodes.push_back({std::stoi(m[1]), std::stoi(m[2])});
+    }
+    ASSERT_EQ(depth_nodes.size(), 3u);
+    EXPECT_EQ(depth_nodes[0].first, 2);
+    EXPECT_GT(depth_nodes[1].first, 2) << "max_depth 0 lifts the limit";
+    EXPECT_LE(depth_nodes[1].second, 300000 + 2000);
+    EXPECT_GT(depth_nodes[1].second, 300000 - 2000) << "the budget, not the depth, ended it";
+    EXPECT_LE(depth_nodes[2].second, 5000 + 2000);
+    EXPECT_GE(depth_nodes[2].first, 1) << "the first iteration always completes";
+}
+
+// The core as the browser drives it: batches of lines through a sink, one session across them.
+TEST(ProtocolCore, BatchesShareOneSession) {
+    static std::string heard;
+    say_sink   = [](const char* text) { heard += text; };
+    auto serve = [](const std::string& lines, bool* ended) {
+        heard.clear();
+        std::istringstream in(lines);
+        *ended = gomocup_serve(in);
+        return heard;
+    };
+    bool ended = false;
+    gomocup_start();
+    EXPECT_EQ(heard.substr(0, 34), "MESSAGE Gravik gomoku engine ver.2");
+    EXPECT_EQ(serve("START 10\ninfo RULE 4\nYXBOARD\n5,7,1\n0,0,2\n6,7,1\n0,2,2\n7,5,1\n0,4,2\n"
+                    "7,6,1\n0,9,2\nDONE\n",
+                    &ended),
+              "OK\nMESSAGE gamerule 4 RENJU\n");
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(serve("YXSHOWFORBID\n", &ended), "FORBID 0707.\n") << "the position outlives a batch";
+    // A command cut off by the end of a batch is dropped whole, with no reply.
+    EXPECT_EQ(serve("TURN 3,", &ended), "");
+    EXPECT_EQ(i, 9);
+    EXPECT_EQ(serve("YXBOARD\n1,1,1\n", &ended), "");
+    // No console game in process: its words are ignored, prompt and all.
+    EXPECT_EQ(serve("KOR1\n500\nEND\nABOUT\n", &ended), "");
+    EXPECT_TRUE(ended);
+    say_sink = nullptr;
 }
