@@ -1,11 +1,15 @@
 // Self-play soak: two engine processes play whole games against each other, driven exactly as
 // a tournament manager drives them, while a small referee of its own checks every reply.
 //
-//   gravik-soak [games] [turn_ms] [seed]
+//   gravik-soak [games] [turn_ms] [seed] [max_mb]
 //
 // Each game picks a rule, a board size and a manager style from the seed. Every reply must be a
 // legal empty point, come within the turn time plus a margin, and the game must end with a five
-// valid under the rule or a full board. Exit status 0 when every game passed.
+// valid under the rule or a full board. At the end it prints the largest peak memory (resident
+// set) of any engine process; with `max_mb`, a peak above that many MB (10^6 bytes) fails the run.
+// Exit status 0 when every game passed.
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -145,6 +149,7 @@ int main(int argc, char** argv) {
     const int games   = argc > 1 ? std::atoi(argv[1]) : 10;
     const int turn_ms = argc > 2 ? std::atoi(argv[2]) : 200;
     unsigned state    = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1u;
+    const long max_mb = argc > 4 ? std::atol(argv[4]) : 0;
     auto draw         = [&state](unsigned bound) {
         state = state * 1103515245u + 12345u;
         return ((state >> 16) & 0x7fff) % bound == 0;
@@ -182,8 +187,16 @@ int main(int argc, char** argv) {
         if (eng->wait_exit(3000) != 0)
             fail("END did not end the engine with status 0");
     }
+    a.reset();  // every engine process is waited for, so the peak below covers them all
+    b.reset();
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);  // the largest child's peak, in KiB
     std::printf("games %d, moves %d, slowest reply %lld ms at timeout_turn %d\n", games_done,
                 replies, slowest_ms, turn_ms);
+    const double peak_mb = usage.ru_maxrss * 1024.0 / 1e6;
+    std::printf("peak memory of one engine: %.1f MB\n", peak_mb);
+    if (max_mb > 0 && peak_mb > max_mb)
+        fail("an engine's peak memory is over " + std::to_string(max_mb) + " MB");
     std::printf("%d passed, %d failed\n", games_done, failures);
     return failures == 0 ? 0 : 1;
 }
