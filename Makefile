@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= 2
 
 .PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay format \
-        format-check clean windows test-windows
+        format-check clean windows test-windows dist
 
 all: build
 
@@ -94,5 +94,22 @@ test-windows: build windows
 	$(call timed,protocol tests,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/test_protocol)
 	$(call timed,self-play soak,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/gravik-soak $(WINE_GAMES) 100 7)
 
+# The downloads in dist/: the Windows zip, the Linux tarball, the browser board's zip once
+# `make web` exists, and SHA256SUMS. Both engines are built afresh in build-dist/ as shipped
+# (GRAVIK_DIST); the same commit gives the same bytes, whatever folder it is checked out in.
+DIST_BUILD ?= build-dist
+WEB_SITE   ?= build-web/site
+dist:
+	cmake -S . -B $(DIST_BUILD)/linux -DCMAKE_BUILD_TYPE=Release -DGRAVIK_TESTS=OFF -DGRAVIK_DIST=ON
+	cmake --build $(DIST_BUILD)/linux -j$(JOBS) --target pbrain-gravik
+	cmake -S . -B $(DIST_BUILD)/windows -DCMAKE_BUILD_TYPE=Release -DGRAVIK_TESTS=OFF \
+	  -DGRAVIK_DIST=ON -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake --build $(DIST_BUILD)/windows -j$(JOBS) --target pbrain-gravik
+	@if grep -q '^web:' $(firstword $(MAKEFILE_LIST)); then $(MAKE) web; \
+	else echo "dist: this Makefile has no web target yet: no web zip"; fi
+	python3 tools/dist.py --cache $(DIST_BUILD)/linux/CMakeCache.txt \
+	  --linux $(DIST_BUILD)/linux/pbrain-gravik --windows $(DIST_BUILD)/windows/pbrain-gravik.exe \
+	  --web $(WEB_SITE) --out dist
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz $(WINDOWS_BUILD)
+	rm -rf $(BUILD) build-sanitize build-fuzz $(WINDOWS_BUILD) $(DIST_BUILD) dist
