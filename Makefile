@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= 2
 
 .PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay format \
-        format-check clean windows test-windows dist
+        format-check clean windows test-windows dist gomocup-check
 
 all: build
 
@@ -110,6 +110,11 @@ dist:
 	python3 tools/dist.py --cache $(DIST_BUILD)/linux/CMakeCache.txt \
 	  --linux $(DIST_BUILD)/linux/pbrain-gravik --windows $(DIST_BUILD)/windows/pbrain-gravik.exe \
 	  --web $(WEB_SITE) --out dist
+
+# Gomocup's limits on the downloads: the .exe's name, size and DLLs, and the peak memory of the
+# Linux engine through a self-play soak (the same tables as the .exe).
+gomocup-check: build dist
+	tools/check-gomocup dist ./$(BUILD)/tests/gravik-soak
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz $(WINDOWS_BUILD) $(DIST_BUILD) dist
