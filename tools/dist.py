@@ -8,7 +8,8 @@ zip and SHA256SUMS.
 The version comes from the CMake cache (project(Gravik VERSION ...)). Every archive is the same
 bytes for the same commit: each entry carries the commit time, owner 0, fixed permissions and a
 name in sorted order; text files get fixed line ends. SOURCE_DATE_EPOCH, when set, replaces the
-commit time.
+commit time. It stops if the README shipped in the tarball understates the glibc the Linux engine
+needs.
 """
 import argparse
 import gzip
@@ -40,6 +41,31 @@ def commit_time():
     out = subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%ct"], check=True,
                          capture_output=True, text=True).stdout
     return int(out.strip())
+
+
+def glibc_needed(engine):
+    """The newest glibc symbol version the engine links to: the oldest glibc it runs on."""
+    symbols = subprocess.run(["objdump", "-T", engine], check=True, capture_output=True,
+                             text=True).stdout
+    found = {tuple(int(n) for n in v.split("."))
+             for v in re.findall(r"\bGLIBC_([0-9]+(?:\.[0-9]+)+)\b", symbols)}
+    return max(found) if found else None
+
+
+def check_glibc_claim(engine, readme):
+    """The README in the tarball says which glibc the engine needs; that must stay true."""
+    need = glibc_needed(engine)
+    if need is None:
+        sys.exit(f"dist: found no glibc symbol versions in {engine}")
+    need_text = ".".join(map(str, need))
+    with open(readme, encoding="utf-8") as f:
+        said = re.search(r"glibc ([0-9]+(?:\.[0-9]+)+) or newer", f.read())
+    if said is None:
+        sys.exit(f"dist: README.md should say the Linux engine needs glibc {need_text} or newer")
+    if tuple(int(n) for n in said.group(1).split(".")) < need:
+        sys.exit(f"dist: the Linux engine needs glibc {need_text}, README.md says "
+                 f"{said.group(1)} or newer")
+    print(f"dist: the Linux engine needs glibc {need_text} (README.md: {said.group(1)} or newer)")
 
 
 def text(path, crlf, version=None):
@@ -117,12 +143,13 @@ def main():
     args = parser.parse_args()
 
     version, epoch = project_version(args.cache), commit_time()
+    licence, readme = os.path.join(ROOT, "LICENSE"), os.path.join(ROOT, "README.md")
+    check_glibc_claim(args.linux, readme)
     # The folder holds this run's files only: earlier downloads and sums go first.
     os.makedirs(args.out, exist_ok=True)
     for old in os.listdir(args.out):
         if old == "SHA256SUMS" or re.match(r"gravik-.*\.(zip|tar\.gz)$", old):
             os.remove(os.path.join(args.out, old))
-    licence, readme = os.path.join(ROOT, "LICENSE"), os.path.join(ROOT, "README.md")
     made = []
 
     name = f"gravik-{version}-windows-x64.zip"  # the engine at the top, as Gomocup takes it
