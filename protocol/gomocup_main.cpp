@@ -52,11 +52,10 @@ bool read_word(std::string* word) {
     return true;
 }
 
-// Next int, false when the input holds no number there. The stream is recovered and the
-// offending word left in place: the loop then reads it as the next command word, so a
-// missing argument never swallows the command that follows it.
-bool read_int(int* out) {
-    *input >> *out;
+// Whether the last read took something. After a failure the stream is recovered and the
+// offending word left in place: the loop then reads it as the next command word, so a missing
+// argument never swallows the command that follows it. The end of the input ends the session.
+bool read_succeeded() {
     if (!input->fail())
         return true;
     if (input->eof())
@@ -66,17 +65,17 @@ bool read_int(int* out) {
     return false;
 }
 
+// Next int, false when the input holds no number there.
+bool read_int(int* out) {
+    *input >> *out;
+    return read_succeeded();
+}
+
 // One non-blank character, normally the comma between two numbers.
 bool read_separator() {
     char dot = 0;
     *input >> dot;
-    if (!input->fail())
-        return true;
-    if (input->eof())
-        input_ended = true;
-    else
-        input->clear();
-    return false;
+    return read_succeeded();
 }
 
 // Reads "x,y" as two ints around a separator.
