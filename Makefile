@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= 2
 
 .PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay format \
-        format-check clean windows test-windows dist gomocup-check
+        format-check clean windows test-windows dist gomocup-check web serve-web bench-web test-web
 
 all: build
 
@@ -94,6 +94,33 @@ test-windows: build windows
 	$(call timed,protocol tests,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/test_protocol)
 	$(call timed,self-play soak,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/gravik-soak $(WINE_GAMES) 100 7)
 
+# The browser build with Emscripten: build-web/site/ is a static site (the page, its worker and
+# the engine's .js and .wasm), build-web/gravik-bench.js the bench for Node. emcc finds its
+# JavaScript helpers through NODE_PATH when node is not Debian's own.
+WEB_BUILD ?= build-web
+WEB_PORT  ?= 8000
+EMSCRIPTEN_ENV = NODE_PATH=$${NODE_PATH:-/usr/share/nodejs}
+web:
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j$(JOBS)
+
+serve-web: web
+	@echo "Gravik in a browser: http://127.0.0.1:$(WEB_PORT)/"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/site
+
+# The WebAssembly bench under Node must print the recorded signature too.
+bench-web: web
+	@ref=$$(git log --format=%B | grep -m1 -oE '^Bench: [0-9]+' | cut -d' ' -f2); \
+	node $(WEB_BUILD)/gravik-bench.js | tee $(WEB_BUILD)/bench.txt | tail -n 4; \
+	got=$$(awk '/^Nodes searched/ {print $$NF}' $(WEB_BUILD)/bench.txt); \
+	echo "webassembly bench signature $$got, recorded $$ref"; \
+	[ -n "$$ref" ] && [ "$$ref" = "$$got" ]
+
+# The page in headless Chromium (Debian's /usr/bin/chromium) through Playwright, and the
+# page's rules and the engine module under Node's test runner.
+test-web: web
+	cd tests/web && npm ci --no-audit --no-fund && GRAVIK_SITE=$(CURDIR)/$(WEB_BUILD)/site npm test
+
 # The downloads in dist/: the Windows zip, the Linux tarball, the browser board's zip once
 # `make web` exists, and SHA256SUMS. Both engines are built afresh in build-dist/ as shipped
 # (GRAVIK_DIST); the same commit gives the same bytes, whatever folder it is checked out in.
@@ -117,4 +144,4 @@ gomocup-check: build dist
 	tools/check-gomocup dist ./$(BUILD)/tests/gravik-soak
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz $(WINDOWS_BUILD) $(DIST_BUILD) dist
+	rm -rf $(BUILD) build-sanitize build-fuzz $(WINDOWS_BUILD) $(DIST_BUILD) dist $(WEB_BUILD)
