@@ -306,19 +306,31 @@
         }
         game.moves = moves;
         game.result = result;
+        game.info = '';
         changed();
         const left = record.moves.length - moves.length;
+        const after = left === 1 ? 'the move after it was' : `the ${left} moves after it were`;
         showMessage(left > 0 ?
-            `Opened “${name}”: the game ended at move ${moves.length}; the ${left} moves after it were left out.` :
-            `Opened “${name}”: ${moves.length} moves.`, 'note');
+            `Opened “${name}”: the game ended at move ${moves.length}; ${after} left out.` :
+            `Opened “${name}”: ${moves.length} ${moves.length === 1 ? 'move' : 'moves'}.`, 'note');
     }
 
     function openFile(file) {
         if (!file)
             return;
+        // The page counts as busy from the reading of the file to the record's last check.
+        engine.busy++;
+        render();
+        const done = () => {
+            engine.busy--;
+            render();
+        };
         const reader = new FileReader();
-        reader.onload = () => openRecord(String(reader.result), file.name);
-        reader.onerror = () => showMessage(`Could not read “${file.name}”. Nothing was changed.`);
+        reader.onload = () => openRecord(String(reader.result), file.name).finally(done);
+        reader.onerror = () => {
+            showMessage(`Could not read “${file.name}”. Nothing was changed.`);
+            done();
+        };
         reader.readAsText(file);
     }
 

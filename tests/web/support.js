@@ -1,0 +1,72 @@
+// Shared by the browser tests: the built site served on 127.0.0.1, Debian's Chromium through
+// playwright-core (no browser is downloaded), and the engine module loaded under Node.
+'use strict';
+
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+
+const SITE = process.env.GRAVIK_SITE || path.join(__dirname, '..', '..', 'build-web', 'site');
+const CHROMIUM = process.env.GRAVIK_CHROMIUM || '/usr/bin/chromium';
+
+const TYPES = {
+    '.html': 'text/html; charset=utf-8',
+    '.js': 'text/javascript; charset=utf-8',
+    '.css': 'text/css; charset=utf-8',
+    '.wasm': 'application/wasm',
+};
+
+// Serves SITE on a free loopback port; resolves to {url, close}.
+function serveSite() {
+    const server = http.createServer((request, response) => {
+        const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+        const file = path.join(SITE, name === '/' ? 'index.html' : name);
+        if (!file.startsWith(SITE) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+            response.writeHead(404).end('not found');
+            return;
+        }
+        response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'text/plain' });
+        fs.createReadStream(file).pipe(response);
+    });
+    return new Promise((resolve) => {
+        server.listen(0, '127.0.0.1', () => {
+            const { port } = server.address();
+            resolve({ url: `http://127.0.0.1:${port}/`, close: () => server.close() });
+        });
+    });
+}
+
+// Chromium as root on a closed network: no sandbox, no background connections, a fresh profile.
+async function launchBrowser() {
+    const { chromium } = require('playwright-core');
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'gravik-chromium-'));
+    const context = await chromium.launchPersistentContext(profile, {
+        executablePath: CHROMIUM,
+        headless: true,
+        acceptDownloads: true,
+        args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    });
+    return {
+        context,
+        close: async () => {
+            await context.close();
+            fs.rmSync(profile, { recursive: true, force: true });
+        },
+    };
+}
+
+// The WebAssembly engine in this process: send(text) serves protocol lines, returns lines.
+async function loadEngine(seed = 1) {
+    const create = require(path.join(SITE, 'engine.js'));
+    const module = await create({ wasmBinary: fs.readFileSync(path.join(SITE, 'engine.wasm')) });
+    const lines = (text) => text.split('\n').filter((l) => l !== '');
+    const greeting = lines(module.ccall('gravik_start', 'string', ['number'], [seed]));
+    return {
+        greeting,
+        send: (text) => lines(module.ccall('gravik_serve', 'string', ['string'], [text])),
+    };
+}
+
+module.exports = { SITE, serveSite, launchBrowser, loadEngine };
