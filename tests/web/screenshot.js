@@ -1,0 +1,36 @@
+// Takes docs/web-renju.png: the page in the middle of a renju game, black to move, hints on,
+// black's forbidden point marked. Run with `npm run screenshot` after `make web`.
+'use strict';
+
+const path = require('node:path');
+const { serveSite, launchBrowser } = require('./support.js');
+
+// Black and white in turn, 1-based as in a record: black to move, G7 and G8 forbidden.
+const MOVES = [[8, 8], [8, 9], [9, 8], [8, 7], [7, 9], [9, 7], [7, 10], [6, 9], [9, 10], [10, 9],
+    [6, 6], [8, 10]];
+const RECORD = `15x15 result:-1\n${MOVES.map(([x, y]) => `${x},${y},0\n`).join('')}Player\nGravik`;
+
+(async () => {
+    const site = await serveSite();
+    const browser = await launchBrowser();
+    const page = await browser.context.newPage();
+    await page.setViewportSize({ width: 1000, height: 760 });
+    await page.goto(site.url);
+    await page.waitForFunction(() => document.body.dataset.state === 'idle' &&
+        !document.getElementById('status').textContent.includes('Loading'));
+    await page.selectOption('#white-player', 'engine');
+    await page.selectOption('#rule', '4');
+    await page.setInputFiles('#open', { name: 'renju.psq', mimeType: 'text/plain', buffer: Buffer.from(RECORD) });
+    await page.check('#hints');
+    await page.waitForFunction(() => document.querySelector('[data-hint]') && document.body.dataset.state === 'idle');
+    await page.evaluate(() => {
+        document.getElementById('message').hidden = true;
+    });
+    const file = path.join(__dirname, '..', '..', 'docs', 'web-renju.png');
+    await page.screenshot({ path: file });
+    const forbidden = await page.$$eval('[data-forbidden]', (p) => p.map((e) => e.getAttribute('aria-label')));
+    const hints = await page.$$eval('[data-hint]', (p) => p.map((e) => e.getAttribute('aria-label')));
+    console.log(`${file}\nforbidden: ${forbidden.join('; ')}\nhints: ${hints.join('; ')}`);
+    await browser.close();
+    site.close();
+})();
