@@ -250,6 +250,45 @@ test('a record dropped on the board opens; a finished game shows its five', asyn
     await closePage(page);
 });
 
+test('replay: back and forward through an opened record, and a move there goes on from it', async () => {
+    const page = await openPage();
+    await setUp(page, { white: 'engine' });
+    await openRecord(page, '15x15 result:-1\n8,8,0\n9,9,0\n8,9,0\n8,10,0\n10,8,0\n9,8,0\nPlayer\nGravik');
+    const all = await stones(page);
+    assert.equal(all.length, 6);
+    assert.equal(await page.isDisabled('#forward'), true);
+    await page.click('#back');
+    await page.click('#back');
+    await idle(page);
+    assert.equal((await stones(page)).length, 4);
+    assert.match(await page.textContent('#status'), /^Replay, move 4 of 6: Black to move/);
+    await page.click('#first');
+    await idle(page);
+    assert.deepEqual(await stones(page), []);
+    assert.equal(await page.isDisabled('#back'), true);
+    await page.click('#forward');
+    await idle(page);
+    assert.deepEqual(await stones(page), ['7,7,black']);
+    // white is the engine's: in a replay it does not move, and the person cannot move for it
+    await page.click(point(3, 3));
+    assert.deepEqual(await stones(page), ['7,7,black']);
+    await page.click('#last');
+    await idle(page);
+    assert.deepEqual(await stones(page), all);
+    // a person's move in a replayed position drops the moves after it; the engine answers
+    await page.click('#back');
+    await page.click('#back');
+    await idle(page);
+    await play(page, 0, 0);
+    const now = await stones(page);
+    assert.equal(now.length, 6);
+    assert.ok(now.includes('0,0,black'));
+    assert.ok(!now.includes('9,7,black'));  // the fifth move of the record is gone
+    assert.equal(await page.textContent('#status'), 'Move 7: Black to move (you).');
+    assert.equal(await page.isDisabled('#forward'), true);
+    await closePage(page);
+});
+
 test('keyboard: arrows move the cursor, Enter and Space play, focus is visible', async () => {
     const page = await openPage();
     await setUp(page, {});

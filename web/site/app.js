@@ -70,6 +70,7 @@
         result: null,
         forbidden: [],
         hints: [],
+        view: null,          // while replaying: how many moves are shown; null: the game as played
         gen: 0,
         thinkingGen: -1,     // the gen for which the engine is choosing a move
         forbidReady: Promise.resolve([]),
@@ -78,8 +79,10 @@
     };
 
     const players = () => ({ black: $('black-player').value, white: $('white-player').value });
-    const sideToMove = () => R.colourOf(game.moves.length);
-    const stoneAt = (x, y) => game.moves.findIndex((m) => m.x === x && m.y === y);
+    const reviewing = () => game.view !== null;
+    const shown = () => (reviewing() ? game.moves.slice(0, game.view) : game.moves);
+    const sideToMove = () => R.colourOf(shown().length);
+    const stoneAt = (x, y) => shown().findIndex((m) => m.x === x && m.y === y);
     const hasPoint = (list, x, y) => list.some(([u, v]) => u === x && v === y);
 
     function engineTime() {
@@ -100,16 +103,17 @@
     }
 
     // After every change: mark the forbidden points, then let the engine move or give hints.
+    // While a game is replayed the engine only marks and hints.
     async function advance() {
         const gen = game.gen;
         game.forbidden = [];
         game.hints = [];
         render();
-        if (!engine.ready || game.result)
+        if (!engine.ready || (game.result && !reviewing()))
             return;
         const side = sideToMove();
         if (game.rule === 4 && side === 'black') {
-            game.forbidReady = queryForbid(game.size, game.moves).then((points) => {
+            game.forbidReady = queryForbid(game.size, shown()).then((points) => {
                 if (gen === game.gen) {
                     game.forbidden = points;
                     render();
@@ -119,7 +123,7 @@
         } else {
             game.forbidReady = Promise.resolve([]);
         }
-        if (players()[side] === 'engine')
+        if (players()[side] === 'engine' && !reviewing())
             await engineMove(gen);
         else if ($('hints').checked)
             await requestHints(gen);
@@ -159,7 +163,7 @@
     async function requestHints(gen) {
         let reply;
         try {
-            reply = await engine.send([...settingsLines(), 'YXBOARD', ...R.boardLines(game.moves),
+            reply = await engine.send([...settingsLines(), 'YXBOARD', ...R.boardLines(shown()),
                 'DONE', `YXNBEST ${HINTS}`]);
         } catch (error) {
             return;
@@ -193,17 +197,37 @@
         changed();
     }
 
-    // A person's move, from a pointer or the keyboard.
+    // A person's move, from a pointer or the keyboard. Played on a replayed position, it
+    // continues the game from there: the moves after it go.
     function personPlays(x, y) {
         game.cursor = { x, y };
-        if (!engine.ready || game.result || players()[sideToMove()] !== 'person') {
+        const replayed = reviewing() && stoneAt(x, y) < 0;
+        if (!engine.ready || (game.result && !replayed) || players()[sideToMove()] !== 'person') {
             render();
             return;
+        }
+        if (replayed) {
+            game.moves = shown();  // the gen stays: the forbidden points are this position's
+            game.view = null;
+            game.result = null;
         }
         place(x, y);
     }
 
+    // Replaying: show the game up to move `count` (clamped); the whole game ends the replay.
+    function review(count) {
+        const view = Math.max(0, Math.min(game.moves.length, count));
+        const next = view === game.moves.length ? null : view;
+        if (next === game.view)
+            return;
+        game.view = next;
+        game.gen++;
+        game.thinkingGen = -1;
+        advance();
+    }
+
     function changed() {
+        game.view = null;
         game.gen++;
         game.thinkingGen = -1;
         hideMessage();
@@ -230,6 +254,7 @@
         const who = players();
         if (game.moves.length === 0 || (who.black === 'engine' && who.white === 'engine'))
             return;
+        game.view = null;
         game.moves.pop();
         while (game.moves.length > 0 && who[sideToMove()] === 'engine')
             game.moves.pop();
@@ -429,9 +454,12 @@
     function statusText() {
         if (!engine.ready)
             return 'Loading the engine…';
+        const side = sideToMove();
+        if (reviewing())
+            return `Replay, move ${game.view} of ${game.moves.length}: ${capital(side)} to move. ` +
+                'A move here goes on from this point.';
         if (game.result)
             return resultText(game.result);
-        const side = sideToMove();
         const who = players();
         const number = `Move ${game.moves.length + 1}: `;
         if (game.thinkingGen === game.gen)
@@ -442,10 +470,11 @@
 
     function render() {
         const size = game.size;
-        const last = game.moves[game.moves.length - 1];
-        const win = game.result ? game.result.line : [];
+        const moves = shown();
+        const last = moves[moves.length - 1];
+        const win = game.result && !reviewing() ? game.result.line : [];
         const numbers = $('numbers').checked;
-        const owner = new Map(game.moves.map((m, n) => [m.x * 100 + m.y, n]));
+        const owner = new Map(moves.map((m, n) => [m.x * 100 + m.y, n]));
         for (let x = 0; x < size; x++) {
             for (let y = 0; y < size; y++) {
                 const point = points[x][y];
@@ -473,13 +502,17 @@
         $('status').textContent = statusText();
         $('engine-info').textContent = game.info;
         const banner = $('banner');
-        banner.hidden = !game.result;
+        banner.hidden = !game.result || reviewing();
         if (game.result)
             $('banner-text').textContent = resultText(game.result);
         const who = players();
         $('undo').disabled = game.moves.length === 0 ||
             (who.black === 'engine' && who.white === 'engine');
-        document.body.dataset.state = game.result ? 'over' : engine.busy > 0 ? 'thinking' : 'idle';
+        const at = reviewing() ? game.view : game.moves.length;
+        $('first').disabled = $('back').disabled = at === 0;
+        $('forward').disabled = $('last').disabled = !reviewing();
+        document.body.dataset.state = game.result && !reviewing() ? 'over' :
+            engine.busy > 0 ? 'thinking' : 'idle';
     }
 
     function showMessage(text, kind = 'error') {
@@ -513,6 +546,11 @@
         $('size').addEventListener('change', newGame);
         $('rule').addEventListener('change', newGame);
         $('undo').addEventListener('click', undo);
+        const at = () => (reviewing() ? game.view : game.moves.length);
+        $('first').addEventListener('click', () => review(0));
+        $('back').addEventListener('click', () => review(at() - 1));
+        $('forward').addEventListener('click', () => review(at() + 1));
+        $('last').addEventListener('click', () => review(game.moves.length));
         $('save').addEventListener('click', save);
         for (const id of ['black-player', 'white-player']) {
             $(id).addEventListener('change', () => {
@@ -527,7 +565,8 @@
         $('hints').addEventListener('change', () => {
             game.hints = [];
             render();
-            if ($('hints').checked && !game.result && players()[sideToMove()] === 'person')
+            const hintable = reviewing() || (!game.result && players()[sideToMove()] === 'person');
+            if ($('hints').checked && hintable)
                 requestHints(game.gen);
         });
         $('numbers').addEventListener('change', render);
