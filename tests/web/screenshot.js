@@ -14,7 +14,7 @@ const RECORD = `15x15 result:-1\n${MOVES.map(([x, y]) => `${x},${y},0\n`).join('
     const site = await serveSite();
     const browser = await launchBrowser();
     const page = await browser.context.newPage();
-    await page.setViewportSize({ width: 1000, height: 760 });
+    await page.setViewportSize({ width: 1000, height: 820 });
     await page.goto(site.url);
     await page.waitForFunction(() => document.body.dataset.state === 'idle' &&
         !document.getElementById('status').textContent.includes('Loading'));
