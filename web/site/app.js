@@ -140,7 +140,9 @@
             reply = await engine.send([...settingsLines(), 'BOARD', ...R.boardLines(game.moves),
                 'DONE']);
         } catch (error) {
+            game.thinkingGen = -1;
             showMessage(`The engine failed: ${error.message}`);
+            render();
             return;
         }
         if (gen !== game.gen)
