@@ -144,14 +144,21 @@ TEST(PlayOnTerminal, AGameWithEngineMovesUndoSaveAndWin) {
         _exit(127);
     }
     std::string out, got;
-    // Types `keys` and reads until `part` shows up, false after 20 s of silence.
-    const auto type = [&](const std::string& keys, const std::string& part) {
+    // How often `part` has shown up so far.
+    const auto seen = [&](const std::string& part) {
+        int times = 0;
+        for (size_t at = out.find(part); at != std::string::npos; at = out.find(part, at + 1))
+            ++times;
+        return times;
+    };
+    // Types `keys` and reads until `part` has shown up `times` times, false after 20 s of silence.
+    const auto type = [&](const std::string& keys, const std::string& part, int times = 1) {
         char chunk[4096];
-        ssize_t n = write(pty, keys.data(), keys.size());
-        for (pollfd p{pty, POLLIN, 0}; n > 0 && out.find(part) == std::string::npos;)
+        ssize_t n = write(pty, keys.data(), keys.size()) == static_cast<ssize_t>(keys.size());
+        for (pollfd p{pty, POLLIN, 0}; n > 0 && seen(part) < times;)
             if ((n = poll(&p, 1, 20000) > 0 ? read(pty, chunk, sizeof chunk) : 0) > 0)
                 out.append(chunk, static_cast<size_t>(n));
-        return out.find(part) != std::string::npos;
+        return seen(part) >= times;
     };
     const auto cooked = [&] {  // echo and line input; the master side reads the settings
         termios t{};
@@ -163,9 +170,10 @@ TEST(PlayOnTerminal, AGameWithEngineMovesUndoSaveAndWin) {
         return out.substr(out.rfind("\x1b[2J", out.find(part)));
     };
 
-    // The line end after the number is read as a key and only redraws; keys are read in raw
-    // mode, entered just after the prompt is written.
-    ASSERT_TRUE(cooked() && type("KOR1\r200\r", "1:hint 9:play mode(off) s:save"));
+    // The line end after the number is read as a key and only redraws, so the board is drawn
+    // twice; keys are read in raw mode, entered just after the prompt is written (and left
+    // between two keys, so the second drawing must be waited for).
+    ASSERT_TRUE(cooked() && type("KOR1\r200\r", "1:hint 9:play mode(off) s:save", 2));
     for (int k = 0; k < 200 && cooked(); ++k)
         usleep(10000);
     EXPECT_FALSE(cooked()) << "raw while a key is awaited";
