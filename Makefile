@@ -82,17 +82,23 @@ WINE_GAMES         ?= 4
 WINE_ENV    = WINEDEBUG=-all WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine
 WINE_ENGINE = GRAVIK_ENGINE="wine $(CURDIR)/$(WINDOWS_BUILD)/pbrain-gravik.exe" \
               GRAVIK_TIMEOUT_SCALE=$(WINE_TIMEOUT_SCALE)
+WINESERVER ?= $(firstword $(wildcard /usr/lib/wine/wineserver64 /usr/bin/wineserver) wineserver)
 define timed
 	@start=$$(date +%s%N); $(2); rc=$$?; \
 	echo "wine step: $(1): $$(( ($$(date +%s%N) - start) / 1000000 )) ms"; exit $$rc
 endef
 test-windows: build windows
 	$(call timed,start and end of input,$(WINE_ENV) wine $(WINDOWS_BUILD)/pbrain-gravik.exe </dev/null >/dev/null)
+	@# One Wine server for all the engines the tests start, kept for 30 s after the last one:
+	@# a server shutting down just as the next engine starts would refuse that engine.
+	-@$(WINE_ENV) $(WINESERVER) -k
+	$(WINE_ENV) $(WINESERVER) -p30
 	$(call timed,bench signature,ref=$$(git log --format=%B | grep -m1 -oE '^Bench: [0-9]+' | cut -d' ' -f2); \
 	  got=$$($(WINE_ENV) wine $(WINDOWS_BUILD)/gravik-bench.exe | tr -d '\r' | awk '/^Nodes searched/ {print $$NF}'); \
 	  echo "windows bench signature $$got (recorded $$ref)"; [ -n "$$ref" ] && [ "$$ref" = "$$got" ])
 	$(call timed,protocol tests,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/test_protocol)
 	$(call timed,self-play soak,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/gravik-soak $(WINE_GAMES) 100 7)
+	$(WINE_ENV) $(WINESERVER) -k
 
 # The browser build with Emscripten: build-web/site/ is a static site (the page, its worker and
 # the engine's .js and .wasm), build-web/gravik-bench.js the bench for Node. emcc finds its
