@@ -127,7 +127,6 @@ struct Target {
 inline Target credit_target(CreditBoard& b) {
     return Target{{b.credit[0], b.credit[1]}, PAD_STRIDE, padded(0, 0)};
 }
-inline Target jiazhi_target() { return Target{{&jiazhi[0][0], &jiazhi[0][0]}, JZ_SIDE, 0}; }
 
 inline void add_proximity(const Target& to, int g, int x, int y, int sign) {
     int* base = to.base[g] + to.origin + x * to.row + y;
@@ -170,27 +169,34 @@ void rescan(int pair, CreditBoard& b) {
         }
 }
 
-// What board cell (x, y) changing from `old` to `now` changes in the scores of generators
-// g_first..g_last, read against the kept position and added to `to`: every window through the
-// cell swaps its credits for those of its new content, a stone brings its start score and its
-// proximity credit. Every window is added even when its credits stay: cheaper than testing.
-inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, int g_first,
-                         int g_last, const Target& to) {
-    constexpr int DX[4] = {1, 0, 1, 1};
-    constexpr int DY[4] = {0, 1, 1, -1};
-    const int f         = padded(x, y);
-    const int delta     = now - old;
-    const int at        = to.origin + x * to.row + y;
+// What board cell (x, y) changing from `old` to `now` changes in the scores of the generators
+// in `gens` (their tables `tab`, their score boards `out`, rows of ROW cells), read against the
+// kept position: every window through the cell swaps its credits for those of its new content,
+// a stone brings its start score and its proximity credit. Every window is added even when its
+// credits stay: cheaper than testing. Directions, window places and generators are all known
+// when this is compiled, so the 24 windows unroll into straight-line code.
+template <int ROW, int GENS>
+inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
+                         const WindowCredit* const (&tab)[GENS], int* const (&out)[GENS],
+                         const int (&occupied)[GENS]) {
+    constexpr int TST[4] = {ROW, 1, ROW + 1, ROW - 1};  // the directions on the score boards
+    const int f          = padded(x, y);
+    const int delta      = now - old;
+    const int at         = x * ROW + y;
+#pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
         const int st  = LINE_STEP[dir];
-        const int tst = DX[dir] * to.row + DY[dir];
+        const int tst = TST[dir];
         // The eleven cells of the line, and the five-cell part of each window in base 3, rolled
         // along it (a digit 3 off the board only stands in windows that are skipped).
+        const char* c = b.code + f;
         int line[11];
+#pragma GCC unroll 11
         for (int k = 0; k < 11; ++k)
-            line[k] = b.code[f + (k - 5) * st];
+            line[k] = c[(k - 5) * st];
         int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+#pragma GCC unroll 6
         for (int j = 0; j <= 5; ++j)
         {
             const int t      = 5 - j;  // place of the changed cell in the window
@@ -200,12 +206,13 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, i
             if (line[j] == OFF_BOARD || line[j + 4] == OFF_BOARD)
                 continue;
             const int after = before + delta * CELL_WEIGHT[t];
-            for (int g = g_first; g <= g_last; ++g)
+#pragma GCC unroll 2
+            for (int g = 0; g < GENS; ++g)
             {
-                const WindowCredit& u = b.table[g][before];
-                const WindowCredit& v = b.table[g][after];
+                const WindowCredit& u = tab[g][before];
+                const WindowCredit& v = tab[g][after];
                 const int dm          = v.middle - u.middle;
-                int* w                = to.base[g] + at - t * tst;
+                int* w                = out[g] + at - t * tst;
                 w[0] += v.first - u.first;
                 w[tst] += dm;
                 w[2 * tst] += dm;
@@ -217,19 +224,23 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now, i
     }
     if ((old != 0) != (now != 0))  // a stone comes or goes (not just changes side)
     {
-        const int sign = now != 0 ? 1 : -1;
-        for (int g = g_first; g <= g_last; ++g)
+        const int sign  = now != 0 ? 1 : -1;
+        const bool near = b.proximity && gives_proximity(x, y, BOARDSIZE);
+        for (int g = 0; g < GENS; ++g)
         {
-            to.base[g][at] += sign * b.occupied[g];
-            if (b.proximity && gives_proximity(x, y, BOARDSIZE))
-                add_proximity(to, g, x, y, sign);
+            out[g][at] += sign * occupied[g];
+            if (near)
+                add_proximity(Target{{out[g], out[g]}, ROW, 0}, 0, x, y, sign);
         }
     }
 }
 
 // Moves the kept position of a board by one cell.
 void update_cell(CreditBoard& b, int x, int y, int old, int now) {
-    cell_changes(b, x, y, old, now, 0, 1, credit_target(b));
+    const WindowCredit* const tab[2] = {b.table[0], b.table[1]};
+    // The credit boards are padded: their cell (x, y) lies at padded(x, y) = origin + x*row + y.
+    int* const out[2] = {b.credit[0] + padded(0, 0), b.credit[1] + padded(0, 0)};
+    cell_changes<PAD_STRIDE, 2>(b, x, y, old, now, tab, out, b.occupied);
     b.code[padded(x, y)] = static_cast<char>(now);
 }
 
@@ -317,7 +328,12 @@ void fill_scores(int pair, int which, int occupied) {
     for (int x = 0; x <= n + 1; ++x)
         std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
     if (left.x != 0)
-        cell_changes(b, left.x, left.y, 0, left.code, which, which, jiazhi_target());
+    {
+        const WindowCredit* const tab[1] = {b.table[which]};
+        int* const out[1]                = {&jiazhi[0][0]};
+        const int occ[1]                 = {b.occupied[which]};
+        cell_changes<JZ_SIDE, 1>(b, left.x, left.y, 0, left.code, tab, out, occ);
+    }
 }
 
 // Last width-th score per generator and depth: the next call at that depth gathers from about
