@@ -51,19 +51,30 @@ int SITUA(int thr, int ex, int ey, int dep) {
     // and the anti-diagonal. Any run of five within four cells of the new stone holds it, so
     // only the run through it is counted: `back` stones before it and `fwd` after it, at most
     // four each and on the board. The fives of that run end at -back + 4 .. fwd; the first
-    // that wins under the rule ends the game.
-    constexpr int DX[4] = {1, 0, 1, 1};
-    constexpr int DY[4] = {0, 1, 1, -1};
+    // that wins under the rule ends the game. The board limits of each direction are worked
+    // out once, so the run counts read `un` without testing every cell.
     if (cell(ex, ey, n) != side)  // no run of five fits beside the point
         return 0;
+    const char* at = &un[ex][ey];
+    const int lo_x = ex - 1 < REACH ? ex - 1 : REACH, hi_x = n - ex < REACH ? n - ex : REACH;
+    const int lo_y = ey - 1 < REACH ? ey - 1 : REACH, hi_y = n - ey < REACH ? n - ey : REACH;
+    constexpr int DX[4] = {1, 0, 1, 1};
+    constexpr int DY[4] = {0, 1, 1, -1};
+    // Cells on the board behind and ahead of the new stone, per direction, at most REACH.
+    const int room_back[4] = {lo_x, lo_y, lo_x < lo_y ? lo_x : lo_y, lo_x < hi_y ? lo_x : hi_y};
+    const int room_fwd[4]  = {hi_x, hi_y, hi_x < hi_y ? hi_x : hi_y, hi_x < lo_y ? hi_x : lo_y};
+    const char own         = static_cast<char>(side);
     for (int dir = 0; dir < 4; ++dir)
     {
-        const int dx = DX[dir], dy = DY[dir];
+        if (room_back[dir] + room_fwd[dir] < REACH)  // the line holds no five through the stone
+            continue;
+        const int step = DX[dir] * JZ_SIDE + DY[dir];
         int back = 0, fwd = 0;
-        while (back < REACH && cell(ex - (back + 1) * dx, ey - (back + 1) * dy, n) == side)
+        while (back < room_back[dir] && at[-(back + 1) * step] == own)
             ++back;
-        while (fwd < REACH && cell(ex + (fwd + 1) * dx, ey + (fwd + 1) * dy, n) == side)
+        while (fwd < room_fwd[dir] && at[(fwd + 1) * step] == own)
             ++fwd;
+        const int dx = DX[dir], dy = DY[dir];
         for (int k = REACH - back; k <= fwd; ++k)
             if (five_wins(rule, side, ex + k * dx, ey + k * dy, dx, dy, n))
                 return hit;
