@@ -149,6 +149,46 @@ int check(const Base& base, int ex, int ey, int depth, Placed& placed) {
     return (result == 1 || len_3_total > 1 || len_4_total > 1) ? 1 : 0;
 }
 
+// Whether a stone of `black` at (ex, ey) on `un` can be forbidden at all. Every forbidden shape
+// needs own stones on the lines through the point: an overline or any four at least three
+// within four cells of it on one line, a double three two within three cells on each of two
+// lines. Most moves of a search have neither and are legal without the full check.
+bool may_be_forbidden(int ex, int ey, int black) {
+    constexpr int NEAR = 4;
+    const int n        = BOARDSIZE;
+    if (!on_board(ex, ey, n))
+        return false;
+    const auto room = [](int cells) { return cells < NEAR ? cells : NEAR; };
+    const int lo_x = room(ex - 1), hi_x = room(n - ex), lo_y = room(ey - 1), hi_y = room(n - ey);
+    // Cells on the board behind and ahead of the point along dir_banx/dir_bany 1..4.
+    const int back[4]  = {lo_x, lo_y, lo_x < lo_y ? lo_x : lo_y, lo_x < hi_y ? lo_x : hi_y};
+    const int fwd[4]   = {hi_x, hi_y, hi_x < hi_y ? hi_x : hi_y, hi_x < lo_y ? hi_x : lo_y};
+    const char* at     = &un[ex][ey];
+    const char own     = static_cast<char>(black);
+    int lines_with_two = 0;
+    for (int a = 0; a < 4; ++a)
+    {
+        const int step = dir_banx[a + 1] * JZ_SIDE + dir_bany[a + 1];
+        int within3 = 0, within4 = 0;  // own stones at most three and four cells away
+        for (int k = 1; k <= back[a]; ++k)
+        {
+            const int hit = at[-k * step] == own;
+            within4 += hit;
+            within3 += k < NEAR ? hit : 0;
+        }
+        for (int k = 1; k <= fwd[a]; ++k)
+        {
+            const int hit = at[k * step] == own;
+            within4 += hit;
+            within3 += k < NEAR ? hit : 0;
+        }
+        if (within4 >= 3)
+            return true;
+        lines_with_two += within3 >= 2;
+    }
+    return lines_with_two >= 2;
+}
+
 }  // namespace
 
 int CHECK_BAN(int ex, int ey, int /*thr*/, int depth) {
@@ -162,6 +202,8 @@ int CHECK_BAN(int ex, int ey, int /*thr*/, int depth) {
 }
 
 int check_ban_on_un(int ex, int ey, int black) {
+    if (!may_be_forbidden(ex, ey, black))
+        return 0;
     Placed placed;
     if (black == 1)
         return check([](int x, int y) { return static_cast<int>(un[x][y]); }, ex, ey, 1, placed);
