@@ -33,15 +33,18 @@ inline int padded_idx6(const char* code, int s, int st) {
 // each line are read once and the indexes rolled along it.
 template <class Visit>
 inline void for_windows_through(const char* code, int f, Visit visit) {
+#pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
         const int st = LINE_STEP[dir];
         int line[11];
+#pragma GCC unroll 11
         for (int k = 0; k < 11; ++k)
             line[k] = code[f + (k - 5) * st];
         // Five-cell part of the window starting at line[j], in base 3 (an off-board digit 3
         // only ever stands in windows that are skipped).
         int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+#pragma GCC unroll 6
         for (int j = 0; j <= 5; ++j)
         {
             if (line[j] != OFF_BOARD_CODE && line[j + 4] != OFF_BOARD_CODE)
@@ -86,22 +89,36 @@ void fill_padded_codes(char* code);
 // change one or two cells between calls.
 template <class Change>
 inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], Change change) {
-    const int n     = BOARDSIZE;
-    const int first = JZ_SIDE;            // byte of un[1][0]
+    const int n     = BOARDSIZE < JZ_SIDE - 2 ? BOARDSIZE : JZ_SIDE - 2;  // at most 28
+    const int first = JZ_SIDE;                                            // byte of un[1][0]
     const int end   = JZ_SIDE * (n + 1);  // byte after un[n][JZ_SIDE - 1]
     const char* now = &un[0][0];
-    char* was       = &seen[0][0];
+    char* was       = reinterpret_cast<char*>(&seen);  // the whole board, row after row
     for (int off = first; off < end; off += 16)
     {
+        // One bit per byte of the sixteen that differs.
+        unsigned diff;
+#if defined(__SSE2__)
+        using Bytes = char __attribute__((vector_size(16)));
+        Bytes a, b;
+        std::memcpy(&a, now + off, 16);
+        std::memcpy(&b, was + off, 16);
+        diff = ~static_cast<unsigned>(__builtin_ia32_pmovmskb128(a == b)) & 0xffffu;
+        if (diff == 0)
+            continue;
+#else
         uint64_t a[2], b[2];
         std::memcpy(a, now + off, 16);
         std::memcpy(b, was + off, 16);
         if (((a[0] ^ b[0]) | (a[1] ^ b[1])) == 0)
             continue;
-        for (int k = off; k < off + 16; ++k)
+        diff = 0;
+        for (int k = 0; k < 16; ++k)
+            diff |= static_cast<unsigned>(now[off + k] != was[off + k]) << k;
+#endif
+        for (; diff != 0; diff &= diff - 1)
         {
-            if (now[k] == was[k])
-                continue;
+            const int k = off + __builtin_ctz(diff);
             const int x = k / JZ_SIDE, y = k % JZ_SIDE;
             if (x >= 1 && x <= n && y >= 1 && y <= n)
                 change(x, y, static_cast<int>(was[k]), static_cast<int>(now[k]));
