@@ -427,7 +427,8 @@ void forget_credits() {
         b.size = 0;
 }
 
-// Gathers the board points of jiazhi scoring at least `least`, four cells at a time.
+// Gathers the board points of jiazhi scoring at least `least`. The comparisons go four cells at
+// a time; with SSE2 the results of sixteen cells are packed into one mask of bits.
 int gather_points(int least) {
     const int n               = BOARDSIZE;
     const Int4 floor          = {least, least, least, least};
@@ -438,8 +439,23 @@ int gather_points(int least) {
         // One bit per cell of the row that reaches the threshold, then the cells by bit.
         const int* row = jiazhi[x];
         unsigned bits  = 0;
+#if defined(__SSE2__)
+        // Cells y = 0..15, and for larger boards 16..31 as well: cells past the row's 28 read
+        // the next row (or the frame) and are masked off with the rest off the board.
+        const auto mask16 = [&floor](const int* p) {
+            const auto cmp = [&floor](const int* q) { return load4(q) >= floor; };
+            const auto low = __builtin_ia32_packssdw128(cmp(p), cmp(p + 4));
+            const auto up  = __builtin_ia32_packssdw128(cmp(p + 8), cmp(p + 12));
+            return static_cast<unsigned>(
+                __builtin_ia32_pmovmskb128(__builtin_ia32_packsswb128(low, up)));
+        };
+        bits = mask16(row);
+        if (n >= 16)
+            bits |= mask16(row + 16) << 16;
+#else
         for (int g = 0; 4 * g <= n; ++g)
             bits |= lane_bits(load4(row + 4 * g) >= floor) << (4 * g);
+#endif
         for (bits &= board_bits; bits != 0; bits &= bits - 1)
         {
             const int y   = __builtin_ctz(bits);
@@ -454,6 +470,61 @@ int credit_scores(int pair, int which, int occupied, int least) {
     fill_scores(pair, which, occupied);
     return gather_points(least);
 }
+
+namespace {
+
+constexpr int CLOSE_SPREAD = 1 << 20;  // scores this close fit in 31 bits with their cell
+static_assert((ORDER_MASK & 1023) == 1023 && ORDER_MASK - (28 * 32 + 28) >= (ORDER_MASK & ~1023),
+              "the low ten bits of a cell order keep its order");
+
+// Places m (at most RANKED_SELECTION) distinct keys by rank: a key with `above` keys over it
+// goes to best[offset + above], and every place from `kept` on to best[kept]. Each place is
+// the number of keys above, counted four at a time on 31-bit keys: the score above the lowest
+// one, and below it the cell order. Keys scoring too far above the lowest are all above the
+// others; they are placed first, the same way, among themselves.
+void place_by_rank(const uint64_t* keys, int m, int offset, int kept, uint64_t* best) {
+    if (m == 0 || offset >= kept)
+        return;
+    int low = INT32_MAX;
+    for (int g = 0; g < m; ++g)
+    {
+        const int v = packed_score(keys[g]);
+        low         = v < low ? v : low;
+    }
+    uint64_t far_keys[RANKED_SELECTION];
+    int n_far = 0;
+    static int small[RANKED_SELECTION + 4];
+    static uint64_t close_keys[RANKED_SELECTION];
+    int n_close = 0;
+    for (int g = 0; g < m; ++g)
+    {
+        const int v = packed_score(keys[g]);
+        if (static_cast<long long>(v) - low >= CLOSE_SPREAD)
+            far_keys[n_far++] = keys[g];
+        else
+        {
+            small[n_close]        = (v - low) << 10 | static_cast<int>(keys[g] & 1023);
+            close_keys[n_close++] = keys[g];
+        }
+    }
+    for (int g = n_close; g % 4 != 0; ++g)
+        small[g] = INT32_MIN;
+    // The close keys' places come after every far key: they are written first, since the far
+    // keys' call below reuses the scratch arrays.
+    const int base = offset + n_far;
+    for (int g = 0; g < n_close && base < kept; ++g)
+    {
+        const Int4 key = {small[g], small[g], small[g], small[g]};
+        Int4 above4    = {0, 0, 0, 0};
+        for (int h = 0; h < n_close; h += 4)
+            above4 += load4(small + h) > key;  // -1 where above
+        const int place                   = base - (above4[0] + above4[1] + above4[2] + above4[3]);
+        best[place < kept ? place : kept] = close_keys[g];
+    }
+    place_by_rank(far_keys, n_far, offset, kept, best);
+}
+
+}  // namespace
 
 // The best `keep` keys are found without sorting them all. Many keys are first thinned out: a
 // histogram of the scores by size class (the top three bits of the score) finds the lowest
@@ -492,43 +563,8 @@ int select_points(int keep) {
     static uint64_t best[1001];
     if (m <= RANKED_SELECTION)
     {
-        // Few keys: each one's place is the number of keys above it, counted without branches
-        // (the slot after the last kept one takes the rest).
         const int kept = m < keep ? m : keep;
-        int low = INT32_MAX, high = INT32_MIN;
-        for (int g = 0; g < m; ++g)
-        {
-            const int v = packed_score(keys[g]);
-            low         = v < low ? v : low;
-            high        = v > high ? v : high;
-        }
-        if (m > 0 && high - low < (1 << 20))
-        {
-            // Scores this close fit in 31 bits with the cell: the counts go four at a time.
-            static int small[RANKED_SELECTION + 4];
-            for (int g = 0; g < m; ++g)
-                small[g] = (packed_score(keys[g]) - low) << 10 | static_cast<int>(keys[g] & 1023);
-            for (int g = m; g % 4 != 0; ++g)
-                small[g] = INT32_MIN;
-            for (int g = 0; g < m; ++g)
-            {
-                const Int4 key = {small[g], small[g], small[g], small[g]};
-                Int4 above4    = {0, 0, 0, 0};
-                for (int h = 0; h < m; h += 4)
-                    above4 += load4(small + h) > key;  // -1 where above
-                const int above = -(above4[0] + above4[1] + above4[2] + above4[3]);
-                best[above < kept ? above : kept] = keys[g];
-            }
-        }
-        else
-            for (int g = 0; g < m; ++g)
-            {
-                const uint64_t key = keys[g];
-                int above          = 0;
-                for (int h = 0; h < m; ++h)
-                    above += keys[h] > key;
-                best[above < kept ? above : kept] = key;
-            }
+        place_by_rank(keys, m, 0, kept, best);
         for (int k = 0; k < kept; ++k)
             point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
         return kept;
