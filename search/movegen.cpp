@@ -427,43 +427,65 @@ void forget_credits() {
         b.size = 0;
 }
 
-// Gathers the board points of jiazhi scoring at least `least`. The comparisons go four cells at
-// a time; with SSE2 the results of sixteen cells are packed into one mask of bits.
-int gather_points(int least) {
+namespace {
+
+// Bit y set when jiazhi[x][y] reaches `floor`, for y = 0 .. CELLS - 1: four cells per comparison,
+// and with SSE2 sixteen cells packed into one mask of bits. Cells past the row's 28 read the
+// next row (or the frame); the caller masks off every cell that is not on the board.
+template <int CELLS>
+inline unsigned row_bits(const int* row, Int4 floor) {
+    unsigned bits = 0;
+#if defined(__SSE2__)
+    const auto cmp = [&floor](const int* q) { return load4(q) >= floor; };
+#pragma GCC unroll 2
+    for (int h = 0; h < CELLS; h += 16)
+    {
+        const auto low = __builtin_ia32_packssdw128(cmp(row + h), cmp(row + h + 4));
+        const auto up  = __builtin_ia32_packssdw128(cmp(row + h + 8), cmp(row + h + 12));
+        bits |=
+            static_cast<unsigned>(__builtin_ia32_pmovmskb128(__builtin_ia32_packsswb128(low, up)))
+            << h;
+    }
+#else
+    for (int g = 0; g < CELLS / 4; ++g)
+        bits |= lane_bits(load4(row + 4 * g) >= floor) << (4 * g);
+#endif
+    return bits;
+}
+
+// gather_points for boards of side below CELLS: the bits of 64 / CELLS rows at a time are
+// walked as one word, so the walk's loop ends once per word, not once per row.
+template <int CELLS>
+int gather_rows(int least) {
+    constexpr int ROWS        = 64 / CELLS;
+    constexpr int LOG         = CELLS == 16 ? 4 : 5;
     const int n               = BOARDSIZE;
     const Int4 floor          = {least, least, least, least};
-    const unsigned board_bits = ((1u << n) - 1) << 1;  // y = 1..n of a row
+    const uint64_t board_bits = ((uint64_t{1} << n) - 1) << 1;  // y = 1..n of a row
     int m                     = 0;
-    for (int x = 1; x <= n; ++x)
+    for (int x = 1; x <= n; x += ROWS)
     {
-        // One bit per cell of the row that reaches the threshold, then the cells by bit.
-        const int* row = jiazhi[x];
-        unsigned bits  = 0;
-#if defined(__SSE2__)
-        // Cells y = 0..15, and for larger boards 16..31 as well: cells past the row's 28 read
-        // the next row (or the frame) and are masked off with the rest off the board.
-        const auto mask16 = [&floor](const int* p) {
-            const auto cmp = [&floor](const int* q) { return load4(q) >= floor; };
-            const auto low = __builtin_ia32_packssdw128(cmp(p), cmp(p + 4));
-            const auto up  = __builtin_ia32_packssdw128(cmp(p + 8), cmp(p + 12));
-            return static_cast<unsigned>(
-                __builtin_ia32_pmovmskb128(__builtin_ia32_packsswb128(low, up)));
-        };
-        bits = mask16(row);
-        if (n >= 16)
-            bits |= mask16(row + 16) << 16;
-#else
-        for (int g = 0; 4 * g <= n; ++g)
-            bits |= lane_bits(load4(row + 4 * g) >= floor) << (4 * g);
-#endif
-        for (bits &= board_bits; bits != 0; bits &= bits - 1)
+        uint64_t word = 0;
+#pragma GCC unroll 4
+        for (int r = 0; r < ROWS; ++r)
+            if (x + r <= n)
+                word |= (row_bits<CELLS>(jiazhi[x + r], floor) & board_bits) << (r * CELLS);
+        for (; word != 0; word &= word - 1)
         {
-            const int y   = __builtin_ctz(bits);
-            gathered[m++] = pack(x, y, row[y]);
+            const int bit = __builtin_ctzll(word);
+            const int gx = x + (bit >> LOG), gy = bit & (CELLS - 1);
+            gathered[m++] = pack(gx, gy, jiazhi[gx][gy]);
         }
     }
-    n_gathered = m;
     return m;
+}
+
+}  // namespace
+
+// Gathers the board points of jiazhi scoring at least `least`.
+int gather_points(int least) {
+    n_gathered = BOARDSIZE < 16 ? gather_rows<16>(least) : gather_rows<32>(least);
+    return n_gathered;
 }
 
 int credit_scores(int pair, int which, int occupied, int least) {
