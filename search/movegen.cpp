@@ -341,9 +341,118 @@ void fill_scores(int pair, int which, int occupied) {
 // when too few points reach it.
 int width_score[2][200];
 
+// ---- Lists made on demand ----
+//
+// An alpha-beta node mostly ends after one or two of its moves, so its list need not be sorted
+// whole: the count is worked out from the gathered points, and the candidates are written as
+// the node reaches them. Each depth keeps its gathered points meanwhile (its children gather
+// their own).
+constexpr int KEPT_POINTS = 64;  // more gathered points than this: the list is made at once
+constexpr int TOP_POINTS  = 3;   // found in one pass; the rest are placed when first needed
+struct PendingList {
+    int count = 0;  // candidates in the list
+    int made  = 0;  // candidates written to nex/ney so far
+    int m     = 0;  // gathered points kept
+    uint64_t top[TOP_POINTS];
+    uint64_t keys[KEPT_POINTS];
+};
+PendingList pending[200];
+
+// A lower bound of the wanted-th highest score of the gathered points (at least `wanted` of
+// them): the lowest score of the size class it falls in.
+int wanted_floor(int wanted) {
+    int count[SIZE_CLASSES] = {};
+    int top_class           = 0;
+    for (int g = 0; g < n_gathered; ++g)
+    {
+        const int cls = size_class(packed_score(gathered[g]));
+        ++count[cls];
+        top_class = cls > top_class ? cls : top_class;
+    }
+    int cls = top_class, reached = count[cls];
+    while (reached < wanted && cls > 0)
+        reached += count[--cls];
+    return class_floor(cls);
+}
+
+// The list of depth dep from the gathered points (boosted scores in the keys, true scores in
+// jiazhi; `hint` the key bits of the boosted point's cell, or -1), as the selection of
+// `generate` makes it, kept for need_candidates: returns its count. Positions 1 and 2 set the
+// level of the rest; from position 3 on the list ends at the first point under that level, or
+// at `sorted` or `last`. Every pass over the points goes without branches.
+int defer_list(int dep, int sorted, int last, int hint) {
+    PendingList& p = pending[dep];
+    const int m    = n_gathered;
+    p.m            = m;
+    p.made         = 0;
+    uint64_t t1 = 0, t2 = 0, t3 = 0;  // keys are never 0: scores are at least 3
+    for (int g = 0; g < m; ++g)
+    {
+        uint64_t key = gathered[g];
+        p.keys[g]    = key;
+        // The three highest so far, passed down: each step keeps the larger, hands on the other.
+        const uint64_t k1 = key < t1 ? key : t1;
+        t1                = key < t1 ? t1 : key;
+        const uint64_t k2 = k1 < t2 ? k1 : t2;
+        t2                = k1 < t2 ? t2 : k1;
+        t3                = k2 < t3 ? t3 : k2;
+    }
+    p.top[0]              = t1;
+    p.top[1]              = t2;
+    p.top[2]              = t3;
+    const auto true_score = [](uint64_t key) { return jiazhi[packed_x(key)][packed_y(key)]; };
+    const bool freestyle  = gametype == 1;
+    const auto level      = [freestyle](int best) {
+        return best >= THREAT_LEVEL && freestyle ? STRONG_MOVE : WEAK_MOVE;
+    };
+    const auto finish = [&p](int count) {
+        p.count = count;
+        return count;
+    };
+    int best = 0;
+    for (int k = 1; k <= 2; ++k)
+    {
+        if (k > last)
+            return finish(last);
+        if (k > sorted)
+            return finish(k - 1);
+        const int v = true_score(k == 1 ? t1 : t2);
+        best        = v > best ? v : best;
+        if (best > WIN_LEVEL && freestyle)
+            return finish(k);  // a winning point ends the list with itself
+        if (v < level(best))
+            return finish(k - 1);
+    }
+    // The first point from position 3 on under the level ends the list before it. Below
+    // position 2 a point's key holds its true score, except the boosted point's.
+    const int floor_score    = level(best);
+    const uint64_t floor_key = pack(0, 32, floor_score) & ~static_cast<uint64_t>(ORDER_MASK);
+    uint64_t first_out       = 0;
+    for (int g = 0; g < m; ++g)
+    {
+        const uint64_t key = p.keys[g];
+        const bool out     = static_cast<int>(key & ORDER_MASK) == hint
+                                 ? key != t1 && key != t2 && true_score(key) < floor_score
+                                 : key < floor_key;
+        const uint64_t cut = out ? key : 0;
+        first_out          = cut > first_out ? cut : first_out;
+    }
+    int end = sorted < last ? sorted : last;
+    if (first_out != 0)
+    {
+        int above = 0;
+        for (int g = 0; g < m; ++g)
+            above += p.keys[g] > first_out;
+        end = above < end ? above : end;
+    }
+    return finish(end);
+}
+
 // The shared frame of MOVECOM and MOVEPLA: scores every point from the windows through it,
 // sorts the points that can enter the list, and keeps the best under the selection thresholds.
-int generate(int thr, int dep, int occupied, int which) {
+// On demand (the alpha-beta nodes), the list is only counted here and written by
+// need_candidates.
+int generate(int thr, int dep, int occupied, int which, bool on_demand) {
     const int n = BOARDSIZE;
 
     // Step 1-2. Empty candidate list for this depth.
@@ -375,8 +484,25 @@ int generate(int thr, int dep, int occupied, int which) {
     const int from   = guess - guess / 4 > WEAK_MOVE ? guess - guess / 4 : WEAK_MOVE;
     if (gather_points(from) < wanted && from > WEAK_MOVE)
         gather_points(WEAK_MOVE);
-    const int sorted = select_points(wanted);
-    guess            = sorted == wanted ? point[wanted].val : WEAK_MOVE;
+    if (on_demand && n_gathered <= KEPT_POINTS && last >= 1)
+    {
+        // The guess stays while it gathers enough points but not far too many.
+        const int m = n_gathered;
+        if (m < wanted)
+            guess = WEAK_MOVE;
+        else if (m > 2 * wanted + 8)
+            guess = wanted_floor(wanted);
+        *hint_score -= boost;
+        const int hint_bits = boost != 0
+                                  ? static_cast<int>(pack(boosted / PAD_STRIDE - PAD_MARGIN,
+                                                          boosted % PAD_STRIDE - PAD_MARGIN, 0) &
+                                                     ORDER_MASK)
+                                  : -1;
+        return defer_list(dep, m < wanted ? m : wanted, last, hint_bits);
+    }
+    pending[dep].count = pending[dep].made = 0;  // written below, whole
+    const int sorted                       = select_points(wanted);
+    guess                                  = sorted == wanted ? point[wanted].val : WEAK_MOVE;
     *hint_score -= boost;
 
     // Step 6. Selection. The list is sorted, so each threshold ends it at the first point
@@ -743,6 +869,32 @@ void DIVIDE_AND_CONQUER(int st, int ed) {
     }
 }
 
-int MOVECOM(int thr, int dep) { return generate(thr, dep, -1000000000, 0); }
+int MOVECOM(int thr, int dep) { return generate(thr, dep, -1000000000, 0, false); }
 
-int MOVEPLA(int thr, int dep) { return generate(thr, dep, -100000000, 1); }
+int MOVEPLA(int thr, int dep) { return generate(thr, dep, -100000000, 1, false); }
+
+int MOVECOM_on_demand(int thr, int dep) { return generate(thr, dep, -1000000000, 0, true); }
+
+int MOVEPLA_on_demand(int thr, int dep) { return generate(thr, dep, -100000000, 1, true); }
+
+void need_candidates(int dep, int upto) {
+    PendingList& p = pending[dep];
+    if (upto > p.count)
+        upto = p.count;
+    if (upto <= p.made)
+        return;
+    if (upto <= TOP_POINTS)
+    {
+        for (int k = p.made + 1; k <= upto; ++k)
+            set_candidate(k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
+        p.made = upto;
+        return;
+    }
+    // Beyond the first few: the whole list at once.
+    std::memcpy(gathered, p.keys, sizeof(uint64_t) * p.m);
+    n_gathered = p.m;
+    select_points(p.count);
+    for (int k = p.made + 1; k <= p.count; ++k)
+        set_candidate(k, dep, point[k].posx, point[k].posy);
+    p.made = p.count;
+}

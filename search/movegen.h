@@ -110,3 +110,9 @@ void MERGE_SORT();                        // loads point from jiazhi in cell ord
 void DIVIDE_AND_CONQUER(int st, int ed);  // stable merge sort of point[st..ed], highest first
 int MOVECOM(int thr, int dep);            // engine's candidates at depth dep; returns the count
 int MOVEPLA(int thr, int dep);            // opponent's candidates at depth dep
+// For the alpha-beta search's own nodes, which mostly end after one or two moves: the count of
+// MOVECOM / MOVEPLA, with the list written only as far as need_candidates asks for it.
+int MOVECOM_on_demand(int thr, int dep);
+int MOVEPLA_on_demand(int thr, int dep);
+// Makes candidates 1..upto of depth dep what the full call writes (no more than the count).
+void need_candidates(int dep, int upto);

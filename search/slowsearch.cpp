@@ -178,7 +178,8 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
     // Step 4. Candidates; a node without any is scored as a leaf.
     const bool engine_moves = dep % 2 == 1;
     const int hint          = bestposy * 10000 + bestposx * 100;
-    const int num           = engine_moves ? MOVECOM(hint, dep) : MOVEPLA(hint, dep);
+    // The list is written as the loop below reaches it.
+    const int num = engine_moves ? MOVECOM_on_demand(hint, dep) : MOVEPLA_on_demand(hint, dep);
     if (num == 0)
         return leaf_score();
 
@@ -186,20 +187,26 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
     // this one is searched: the children below depth 4 probe and record it.
     const char stone    = engine_moves ? 1 : 2;
     const bool prefetch = dep + 1 > 4 && dep + 1 <= LAYER;
+    need_candidates(dep, 1);
     if (prefetch && nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag[child_slot(dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
+        need_candidates(dep, a);
         const int x = nex[a][dep], y = ney[a][dep];
         if (x == 0)
             continue;
-        if (prefetch && a < num && nex[a + 1][dep] != 0)
-            __builtin_prefetch(&hash_tag[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
         if (check_clock && out_of_time())
             return 0;
         // Cut-off: already recorded when it happened.
         if (a >= 2 && alpha >= beta)
             return value[dep];
+        if (prefetch && a < num)
+        {
+            need_candidates(dep, a + 1);
+            if (nex[a + 1][dep] != 0)
+                __builtin_prefetch(&hash_tag[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
+        }
 
         un[x][y] = stone;
         note_new_stone(x, y);
