@@ -348,12 +348,14 @@ int width_score[2][200];
 // the node reaches them. Each depth keeps its gathered points meanwhile (its children gather
 // their own).
 constexpr int KEPT_POINTS = 64;  // more gathered points than this: the list is made at once
-constexpr int TOP_POINTS  = 3;   // found in one pass; the rest are placed when first needed
+constexpr int TOP_POINTS  = 3;   // found in one pass with the count
+constexpr int FEW_POINTS  = 8;   // up to this many are found one by one, the rest ranked at once
 struct PendingList {
     int count = 0;  // candidates in the list
     int made  = 0;  // candidates written to nex/ney so far
     int m     = 0;  // gathered points kept
     uint64_t top[TOP_POINTS];
+    uint64_t last = 0;  // key of the last candidate found one by one
     uint64_t keys[KEPT_POINTS];
 };
 PendingList pending[200];
@@ -887,6 +889,32 @@ void need_candidates(int dep, int upto) {
     {
         for (int k = p.made + 1; k <= upto; ++k)
             set_candidate(k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
+        p.made = upto;
+        return;
+    }
+    if (upto <= FEW_POINTS)
+    {
+        // The next ones one at a time: each is the highest key below the one before it.
+        uint64_t below = p.top[TOP_POINTS - 1];
+        for (int k = p.made + 1; k <= upto; ++k)
+        {
+            if (k <= TOP_POINTS)
+            {
+                set_candidate(k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
+                continue;
+            }
+            if (k > TOP_POINTS + 1)
+                below = p.last;
+            uint64_t next = 0;
+            for (int g = 0; g < p.m; ++g)
+            {
+                const uint64_t key  = p.keys[g];
+                const uint64_t cand = key < below ? key : 0;
+                next                = cand > next ? cand : next;
+            }
+            p.last = next;
+            set_candidate(k, dep, packed_x(next), packed_y(next));
+        }
         p.made = upto;
         return;
     }
