@@ -2,6 +2,7 @@
 #include "eval/kept_position.h"
 
 int newest_x = 0, newest_y = 0;
+UnLog un_log;
 
 void fill_padded_codes(char* code) {
     const int n = BOARDSIZE;

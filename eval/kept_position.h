@@ -81,14 +81,84 @@ inline int stone_to_leave_out(const int* cx, const int* cy, const int* was, int 
     return placements == 1 ? placed : -1;
 }
 
+// ---- The log of the searches' stones ----
+//
+// The searches put their stones on `un` and take them off through place_stone and lift_stone,
+// which also log the cell. While a search runs (an UnLogSession is open), a kept position
+// follows the cells logged since it was last brought up to date instead of comparing whole
+// boards. Outside a session, or when a position has fallen too far behind, it compares boards
+// as before; every session opening or closing starts a new epoch, so nothing logged in another
+// one counts.
+constexpr unsigned UN_LOG_SIZE = 1u << 12;  // cells the log remembers
+struct UnLog {
+    bool on        = false;
+    unsigned epoch = 0;
+    unsigned len   = 0;                // cells logged so far (the log wraps round)
+    unsigned short cell[UN_LOG_SIZE];  // x * 256 + y
+};
+extern UnLog un_log;
+inline void log_cell(int x, int y) {
+    un_log.cell[un_log.len++ & (UN_LOG_SIZE - 1)] = static_cast<unsigned short>(x << 8 | y);
+}
+inline void place_stone(int x, int y, char code) {
+    un[x][y] = code;
+    log_cell(x, y);
+    note_new_stone(x, y);
+}
+inline void lift_stone(int x, int y) {
+    un[x][y] = 0;
+    log_cell(x, y);
+}
+struct UnLogSession {
+    UnLogSession() {
+        ++un_log.epoch;
+        un_log.on = true;
+    }
+    ~UnLogSession() {
+        ++un_log.epoch;
+        un_log.on = false;
+    }
+    UnLogSession(const UnLogSession&)            = delete;
+    UnLogSession& operator=(const UnLogSession&) = delete;
+};
+// Where in the log a kept position stands, and the cell of the stone it left out (see
+// sync_kept_position), which differs from `un` without being logged again; -1 for none.
+struct LogMark {
+    unsigned epoch = ~0u;
+    unsigned pos   = 0;
+    int held       = -1;
+};
+inline LogMark log_now() { return LogMark{un_log.epoch, un_log.len, -1}; }
+
 // Sets the padded code board from `un`: board cells copied, everything else OFF_BOARD.
 void fill_padded_codes(char* code);
 
 // Calls change(x, y, old, now) for every board cell where `un` differs from `seen`, then makes
-// `seen` equal to `un` (board and frame alike). Compares sixteen bytes at a time: the searches
-// change one or two cells between calls.
+// `seen` equal to `un` (board and frame alike) and `mark` the log's present. Within a session
+// only the logged cells are looked at; otherwise the boards are compared sixteen bytes at a
+// time.
 template <class Change>
-inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], Change change) {
+inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], LogMark& mark, Change change) {
+    if (un_log.on && mark.epoch == un_log.epoch && un_log.len - mark.pos <= UN_LOG_SIZE)
+    {
+        const auto visit = [&seen, &change](int xy) {
+            const int x = xy >> 8, y = xy & 255;
+            const int was = seen[x][y], now = un[x][y];
+            if (was != now)
+            {
+                change(x, y, was, now);
+                seen[x][y] = static_cast<char>(now);
+            }
+        };
+        if (mark.held >= 0)
+            visit(mark.held);
+        for (unsigned p = mark.pos; p != un_log.len; ++p)
+            visit(un_log.cell[p & (UN_LOG_SIZE - 1)]);
+        mark.pos  = un_log.len;
+        mark.held = -1;
+        return;
+    }
+    mark            = log_now();
     const int n     = BOARDSIZE < JZ_SIDE - 2 ? BOARDSIZE : JZ_SIDE - 2;  // at most 28
     const int first = JZ_SIDE;                                            // byte of un[1][0]
     const int end   = JZ_SIDE * (n + 1);  // byte after un[n][JZ_SIDE - 1]
@@ -136,11 +206,12 @@ struct LeftOutStone {
 // now) for every changed cell, except one new stone, which is returned instead and left empty
 // in `seen`: between the children of one node the kept position then stays at the parent.
 template <class Commit>
-inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], Commit commit) {
+inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], LogMark& mark,
+                                       Commit commit) {
     constexpr int FEW = 8;
     int cx[FEW], cy[FEW], was[FEW], now[FEW];
     int changes = 0;
-    for_changed_cells(seen, [&](int x, int y, int old, int cur) {
+    for_changed_cells(seen, mark, [&](int x, int y, int old, int cur) {
         if (changes < FEW)
         {
             cx[changes]  = x;
@@ -160,6 +231,7 @@ inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], Commit co
     if (placed >= 0)
     {
         seen[cx[placed]][cy[placed]] = 0;
+        mark.held                    = cx[placed] << 8 | cy[placed];
         out                          = {cx[placed], cy[placed], now[placed]};
     }
     return out;

@@ -15,6 +15,7 @@ namespace {
 struct KeptSum {
     int size = 0;
     char seen[JZ_SIDE][JZ_SIDE];
+    LogMark mark;
     char code[PAD_CELLS];
     int sum = 0;
 };
@@ -165,6 +166,7 @@ int leaf_score() {
     {
         k.size = BOARDSIZE;
         std::memcpy(k.seen, un, sizeof un);
+        k.mark = log_now();
         fill_padded_codes(k.code);
         k.sum = SCORE_TABLE();
         return k.sum;
@@ -174,7 +176,7 @@ int leaf_score() {
     // the new stone is only added to the returned sum, so the next sibling is again one stone
     // away from the kept position.
     const LeftOutStone left = sync_kept_position(
-        k.seen, [](int x, int y, int old, int cur) { commit_cell(x, y, old, cur); });
+        k.seen, k.mark, [](int x, int y, int old, int cur) { commit_cell(x, y, old, cur); });
     if (left.x != 0)
         return k.sum + cell_delta(padded(left.x, left.y), left.code);
     return k.sum;

@@ -35,6 +35,7 @@ struct CreditBoard {
     int size = 0;  // board size of the kept position; 0: none, rescan
     bool proximity;
     char seen[JZ_SIDE][JZ_SIDE];
+    LogMark mark;
     char code[PAD_CELLS];
     WindowCredit table[2][SIX_NB];
     int occupied[2];           // start score of a stone, per generator
@@ -144,6 +145,7 @@ void rescan(int pair, CreditBoard& b) {
     b.size      = n;
     build_tables(pair, b);
     std::memcpy(b.seen, un, sizeof un);
+    b.mark = log_now();
     fill_padded_codes(b.code);
     std::memset(b.credit, 0, sizeof b.credit);
     for (int x = 1; x <= n; ++x)
@@ -322,7 +324,7 @@ void fill_scores(int pair, int which, int occupied) {
     // One new stone among the changes (the newest, when the search says which) is left out of
     // the kept position; the others, such as the previous sibling taken back, move it.
     const LeftOutStone left = sync_kept_position(
-        b.seen, [&b](int x, int y, int old, int cur) { update_cell(b, x, y, old, cur); });
+        b.seen, b.mark, [&b](int x, int y, int old, int cur) { update_cell(b, x, y, old, cur); });
 
     const int* cred = b.credit[which];
     for (int x = 0; x <= n + 1; ++x)

@@ -123,13 +123,12 @@ int DFS_3(int thr, int dep) {
             continue;
         if (prefetch && a < num && nex[a + 1][dep] != 0)
             __builtin_prefetch(&hash_tag2[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
-        un[x][y] = engine ? 1 : 2;
-        note_new_stone(x, y);
+        place_stone(x, y, engine ? 1 : 2);
         set_child_key(dep, x, y);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
             r = DFS_3(thr, dep + 1);
-        un[x][y] = 0;
+        lift_stone(x, y);
 
         if (a == 1)
             value[dep] = r;
@@ -184,6 +183,8 @@ int QUICKDEFEND() {
             max_defend[x][y]     = HOLDS;
             max_defend_now[x][y] = HOLDS;
         }
+    // From here on every stone is logged for the kept positions, until the search returns.
+    const UnLogSession logged;
 
     // Step 2. The root candidates: the alpha-beta search's first-iteration list, made once.
     GENERATE_SCORE_TABLE(1);
@@ -204,8 +205,7 @@ int QUICKDEFEND() {
             if (x == 0 || max_defend[x][y] <= LOSS_LIMIT)
                 continue;
             ++node2;
-            un[x][y] = 1;
-            note_new_stone(x, y);
+            place_stone(x, y, 1);
             set_child_key(1, x, y);
             // A move that loses at once (a forbidden one) is not searched, and neither is one
             // that wins at once: after a five the game is over, whatever the opponent has.
@@ -214,7 +214,7 @@ int QUICKDEFEND() {
                 max_defend_now[x][y] = 0;
             else if (r == 0 && DFS_3(0, 2) < 0)
                 max_defend_now[x][y] = DEPTH1;
-            un[x][y] = 0;
+            lift_stone(x, y);
             if (out_of_time())
             {
                 interrupted = true;

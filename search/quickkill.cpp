@@ -112,13 +112,12 @@ int DFS_2(int thr, int dep) {
             continue;
         if (prefetch && a < num && nex[a + 1][dep] != 0)
             __builtin_prefetch(&hash_tag1[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
-        un[x][y] = engine ? 1 : 2;
-        note_new_stone(x, y);
+        place_stone(x, y, engine ? 1 : 2);
         set_child_key(dep, x, y);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
             r = DFS_2(thr, dep + 1);
-        un[x][y] = 0;
+        lift_stone(x, y);
 
         if (a == 1)
             value[dep] = r;
@@ -170,6 +169,8 @@ int QUICKKILL() {
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
             un[x][y] = static_cast<char>(qp[x][y]);
+    // From here on every stone is logged for the kept positions, until the search returns.
+    const UnLogSession logged;
 
     // Step 2. The root threats, generated once against the deepest limit.
     DEPTH         = MAX_DEPTH;
@@ -188,8 +189,7 @@ int QUICKKILL() {
                 continue;
             if (out_of_time())
                 return 0;
-            un[x][y] = 1;
-            note_new_stone(x, y);
+            place_stone(x, y, 1);
             set_child_key(1, x, y);
             const int r = SITUA(0, x, y, 1);
             bool won    = r == 1;
@@ -199,12 +199,12 @@ int QUICKKILL() {
                 // A win confirmed after the clock ran out may rest on cut-short nodes: drop it.
                 if (out_of_time())
                 {
-                    un[x][y] = 0;
+                    lift_stone(x, y);
                     return 0;
                 }
                 won = true;
             }
-            un[x][y] = 0;
+            lift_stone(x, y);
             if (won)
             {
                 jz[x][y] += WIN_MARK;

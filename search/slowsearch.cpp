@@ -53,6 +53,8 @@ int SLOWSEARCH() {
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
             un[x][y] = static_cast<char>(qp[x][y]);
+    // From here on every stone is logged for the kept positions, until the search returns.
+    const UnLogSession logged;
 
     // Step 3. No iteration completed yet.
     break_depth = 0;
@@ -95,15 +97,14 @@ int SLOWSEARCH() {
             const int x = nex[a][1], y = ney[a][1];
             if (x == 0 || jz[x][y] < RULED_OUT)
                 continue;
-            un[x][y] = 1;
-            note_new_stone(x, y);
+            place_stone(x, y, 1);
             set_child_key(1, x, y);
             const int r = SITUA(0, x, y, 1);
             if (r != 0)
             {
                 // The move itself decides the game: no search below it.
                 evaluation[LAYER][x][y] = r * 1000000;
-                un[x][y]                = 0;
+                lift_stone(x, y);
                 continue;
             }
             int val;
@@ -115,7 +116,7 @@ int SLOWSEARCH() {
                 val         = t > alpha ? DFS(0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
             }
             evaluation[LAYER][x][y] += val + 500000;
-            un[x][y] = 0;
+            lift_stone(x, y);
             if (val > alpha)
             {
                 alpha    = val;
@@ -208,14 +209,13 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
                 __builtin_prefetch(&hash_tag[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
         }
 
-        un[x][y] = stone;
-        note_new_stone(x, y);
+        place_stone(x, y, stone);
         set_child_key(dep, x, y);
         const int r = SITUA(0, x, y, dep);
         int val;
         if (r != 0)
         {
-            un[x][y] = 0;
+            lift_stone(x, y);
             if (r == 1 && engine_moves)
             {
                 // The engine completes a win: sooner is better.
@@ -255,7 +255,7 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
         // The first score opens the node's value; the best move stays the hint.
         if (a == 1)
             value[dep] = val;
-        un[x][y] = 0;
+        lift_stone(x, y);
         if (check_clock && out_of_time())
             return 0;
 
