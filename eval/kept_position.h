@@ -95,24 +95,31 @@ struct UnLog {
     unsigned epoch = 0;
     unsigned len   = 0;                // cells logged so far (the log wraps round)
     unsigned short cell[UN_LOG_SIZE];  // x * 256 + y
+    // `un` as a padded code board (see padded()), kept in step while a session is open: lines
+    // of the board can be read around any cell without testing the edges.
+    char board[PAD_CELLS];
 };
 extern UnLog un_log;
 inline void log_cell(int x, int y) {
     un_log.cell[un_log.len++ & (UN_LOG_SIZE - 1)] = static_cast<unsigned short>(x << 8 | y);
 }
 inline void place_stone(int x, int y, char code) {
-    un[x][y] = code;
+    un[x][y]                   = code;
+    un_log.board[padded(x, y)] = code;
     log_cell(x, y);
     note_new_stone(x, y);
 }
 inline void lift_stone(int x, int y) {
-    un[x][y] = 0;
+    un[x][y]                   = 0;
+    un_log.board[padded(x, y)] = 0;
     log_cell(x, y);
 }
+void fill_padded_codes(char* code);
 struct UnLogSession {
     UnLogSession() {
         ++un_log.epoch;
         un_log.on = true;
+        fill_padded_codes(un_log.board);
     }
     ~UnLogSession() {
         ++un_log.epoch;

@@ -2,6 +2,7 @@
 // just moved on the four lines through its stone, within four cells of it.
 #include "eval/situa.h"
 
+#include "eval/kept_position.h"
 #include "game/Main.h"
 #include "rules/check_ban.h"
 
@@ -55,6 +56,31 @@ int SITUA(int thr, int ex, int ey, int dep) {
     // out once, so the run counts read `un` without testing every cell.
     if (cell(ex, ey, n) != side)  // no run of five fits beside the point
         return 0;
+    // While a search runs, its padded board says first, without a branch, which lines have
+    // four own stones in a row around the new one (the exact test below needs them).
+    int may_hold = 0xf;
+    if (un_log.on)
+    {
+        const char own  = static_cast<char>(side);
+        const char* pad = un_log.board + padded(ex, ey);
+        may_hold        = 0;
+#pragma GCC unroll 4
+        for (int dir = 0; dir < 4; ++dir)
+        {
+            const int st = LINE_STEP[dir];
+            int run = 0, back = 1, fwd = 1;
+#pragma GCC unroll 4
+            for (int k = 1; k <= REACH; ++k)
+            {
+                back &= pad[-k * st] == own;
+                fwd &= pad[k * st] == own;
+                run += back + fwd;
+            }
+            may_hold |= (run >= REACH) << dir;
+        }
+        if (may_hold == 0)
+            return 0;
+    }
     const char* at = &un[ex][ey];
     const int lo_x = ex - 1 < REACH ? ex - 1 : REACH, hi_x = n - ex < REACH ? n - ex : REACH;
     const int lo_y = ey - 1 < REACH ? ey - 1 : REACH, hi_y = n - ey < REACH ? n - ey : REACH;
@@ -67,6 +93,8 @@ int SITUA(int thr, int ex, int ey, int dep) {
     for (int dir = 0; dir < 4; ++dir)
     {
         if (room_back[dir] + room_fwd[dir] < REACH)  // the line holds no five through the stone
+            continue;
+        if ((may_hold >> dir & 1) == 0)
             continue;
         const int step = DX[dir] * JZ_SIDE + DY[dir];
         int back = 0, fwd = 0;
