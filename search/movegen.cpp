@@ -37,9 +37,9 @@ struct CreditBoard {
     char seen[JZ_SIDE][JZ_SIDE];
     LogMark mark;
     char code[PAD_CELLS];
-    WindowCredit table[2][SIX_NB];
-    int occupied[2];           // start score of a stone, per generator
-    int credit[2][PAD_CELLS];  // jiazhi of every point: start score and credits
+    WindowCredit table[2][SIX_NB + 1];  // entry SIX_NB: no window, all zero
+    int occupied[2];                    // start score of a stone, per generator
+    int credit[2][PAD_CELLS];           // jiazhi of every point: start score and credits
 };
 CreditBoard boards[3];
 
@@ -79,6 +79,7 @@ void answer_credits(WindowCredit* out, const int* five, const int* six, const in
 }
 
 void build_tables(int pair, CreditBoard& b) {
+    b.table[0][SIX_NB] = b.table[1][SIX_NB] = WindowCredit{0, 0, 0};
     switch (pair)
     {
     case PAIR_ALPHA_BETA:
@@ -131,6 +132,7 @@ inline Target credit_target(CreditBoard& b) {
 
 inline void add_proximity(const Target& to, int g, int x, int y, int sign) {
     int* base = to.base[g] + to.origin + x * to.row + y;
+#pragma GCC unroll 8
     for (int dir = 0; dir < 8; ++dir)
     {
         const int step = DIR_X[dir] * to.row + DIR_Y[dir];
@@ -177,14 +179,18 @@ void rescan(int pair, CreditBoard& b) {
 // a stone brings its start score and its proximity credit. Every window is added even when its
 // credits stay: cheaper than testing. Directions, window places and generators are all known
 // when this is compiled, so the 24 windows unroll into straight-line code.
+// Where the windows off an unpadded board add their zeros: room for six cells a row apart.
+int window_sink[5 * JZ_SIDE + 6];
+
 template <int ROW, int GENS>
 inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
                          const WindowCredit* const (&tab)[GENS], int* const (&out)[GENS],
                          const int (&occupied)[GENS]) {
-    constexpr int TST[4] = {ROW, 1, ROW + 1, ROW - 1};  // the directions on the score boards
-    const int f          = padded(x, y);
-    const int delta      = now - old;
-    const int at         = x * ROW + y;
+    constexpr int TST[4]  = {ROW, 1, ROW + 1, ROW - 1};  // the directions on the score boards
+    constexpr bool PADDED = ROW == PAD_STRIDE;           // room for every window's cells
+    const int f           = padded(x, y);
+    const int delta       = now - old;
+    const int at          = x * ROW + y;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
@@ -205,16 +211,18 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
             const int before = five * 4 + line[j + 5];
             if (j < 5)
                 five = (five - line[j] * 81) * 3 + line[j + 5];
-            if (line[j] == OFF_BOARD || line[j + 4] == OFF_BOARD)
-                continue;
-            const int after = before + delta * CELL_WEIGHT[t];
+            // A window off the board reads the empty entry twice, so it adds nothing, and on
+            // an unpadded board writes its nothing to a sink: no branch to mispredict.
+            const bool off  = line[j] == OFF_BOARD || line[j + 4] == OFF_BOARD;
+            const int from  = off ? SIX_NB : before;
+            const int after = off ? SIX_NB : before + delta * CELL_WEIGHT[t];
 #pragma GCC unroll 2
             for (int g = 0; g < GENS; ++g)
             {
-                const WindowCredit& u = tab[g][before];
+                const WindowCredit& u = tab[g][from];
                 const WindowCredit& v = tab[g][after];
                 const int dm          = v.middle - u.middle;
-                int* w                = out[g] + at - t * tst;
+                int* w                = PADDED || !off ? out[g] + at - t * tst : window_sink;
                 w[0] += v.first - u.first;
                 w[tst] += dm;
                 w[2 * tst] += dm;
