@@ -28,6 +28,79 @@ bool five_wins(int rule, int side, int x, int y, int dx, int dy, int n) {
     }
 }
 
+// What the eight cells around a point on one line (four on each side, the point itself black's)
+// allow of a forbidden shape, for every content: each cell empty, black's, or blocking (white's
+// or off the board), indexed in base 3 from the farthest cell behind to the farthest ahead.
+// FOUR_ROOM: five cells in a row through the point without a blocker hold four of black's; any
+// four and any overline need that. THREE_ROOM: four cells in a row through the point without a
+// blocker hold three of black's, and the cells just beyond them are empty; any three needs that.
+constexpr int LINE_STATES         = 6561;  // 3^8
+constexpr unsigned char FOUR_ROOM = 1, THREE_ROOM = 2;
+enum CellState { EMPTY_CELL = 0, BLACK_CELL = 1, BLOCKING_CELL = 2 };
+struct BanRoom {
+    unsigned char flags[LINE_STATES];
+    BanRoom() {
+        for (int idx = 0; idx < LINE_STATES; ++idx)
+        {
+            int line[9];  // positions -4..4
+            int rest = idx;
+            for (int k = 0; k < 9; ++k)
+            {
+                if (k == 4)
+                {
+                    line[k] = BLACK_CELL;
+                    continue;
+                }
+                line[k] = rest % 3;
+                rest /= 3;
+            }
+            const auto count = [&line](int from, int len, int state) {
+                int c = 0;
+                for (int k = from; k < from + len; ++k)
+                    c += line[k] == state;
+                return c;
+            };
+            unsigned char f = 0;
+            for (int s = 0; s <= 4; ++s)  // five cells s..s+4 hold the point
+                if (count(s, 5, BLOCKING_CELL) == 0 && count(s, 5, BLACK_CELL) >= 4)
+                    f |= FOUR_ROOM;
+            for (int s = 1; s <= 4; ++s)  // four cells s..s+3 hold the point, s-1 and s+4 exist
+                if (s + 4 <= 8 && count(s, 4, BLOCKING_CELL) == 0 && count(s, 4, BLACK_CELL) >= 3 &&
+                    line[s - 1] == EMPTY_CELL && line[s + 4] == EMPTY_CELL)
+                    f |= THREE_ROOM;
+            flags[idx] = f;
+        }
+    }
+};
+const BanRoom ban_room;
+
+// Whether black's stone at (ex, ey) can be forbidden, read on the search's padded board: only
+// when a line has room for a four (or an overline), or two lines room for a three.
+bool ban_possible(int ex, int ey, int black) {
+    // Board code to cell state, for black = 1 and black = 2.
+    static constexpr int STATE[2][4] = {{EMPTY_CELL, BLACK_CELL, BLOCKING_CELL, BLOCKING_CELL},
+                                        {EMPTY_CELL, BLOCKING_CELL, BLACK_CELL, BLOCKING_CELL}};
+    const int* state                 = STATE[black - 1];
+    const char* pad                  = un_log.board + padded(ex, ey);
+    int threes = 0, fours = 0;
+#pragma GCC unroll 4
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st = LINE_STEP[dir];
+        int idx      = 0;
+#pragma GCC unroll 8
+        for (int k = 4; k >= 1; --k)  // the farthest ahead is the highest digit
+            idx = idx * 3 + state[static_cast<int>(pad[k * st])];
+#pragma GCC unroll 4
+        for (int k = 1; k <= 4; ++k)
+            idx = idx * 3 + state[static_cast<int>(pad[-k * st])];
+        const unsigned char f = ban_room.flags[idx];
+        fours += f & FOUR_ROOM;
+        threes += (f & THREE_ROOM) >> 1;
+    }
+    return fours > 0 || threes > 1;
+}
+
 }  // namespace
 
 int SITUA(int thr, int ex, int ey, int dep) {
@@ -44,7 +117,8 @@ int SITUA(int thr, int ex, int ey, int dep) {
     if (rule == 4)
     {
         const int black = i % 2 != 0 ? 1 : 2;
-        if (side == black && check_ban_on_un(ex, ey, black) == 1)
+        if (side == black && (!un_log.on || ban_possible(ex, ey, black)) &&
+            check_ban_on_un(ex, ey, black) == 1)
             return -hit;
     }
 
