@@ -176,9 +176,12 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
         }
     }
 
-    // Step 4. Candidates; a node without any is scored as a leaf.
+    // Step 4. Candidates; a node without any is scored as a leaf. The stored move mostly
+    // comes first: its child's hash slot is fetched while the candidates are made.
     const bool engine_moves = dep % 2 == 1;
     const int hint          = bestposy * 10000 + bestposx * 100;
+    if (bestposx != 0 && dep + 1 > 4 && dep + 1 <= LAYER)
+        __builtin_prefetch(&hash_tag[child_slot(dep, bestposx, bestposy)]);
     // The list is written as the loop below reaches it.
     const int num = engine_moves ? MOVECOM_on_demand(hint, dep) : MOVEPLA_on_demand(hint, dep);
     if (num == 0)
