@@ -28,33 +28,6 @@ inline int padded_idx6(const char* code, int s, int st) {
            code[s + 4 * st] * 4 + code[s + 5 * st];
 }
 
-// Calls visit(s, st, t, idx) for every six-cell window through padded cell f, with s its start,
-// st its step, t the position of f in it (0..5) and idx its table index. The eleven cells of
-// each line are read once and the indexes rolled along it.
-template <class Visit>
-inline void for_windows_through(const char* code, int f, Visit visit) {
-#pragma GCC unroll 4
-    for (int dir = 0; dir < 4; ++dir)
-    {
-        const int st = LINE_STEP[dir];
-        int line[11];
-#pragma GCC unroll 11
-        for (int k = 0; k < 11; ++k)
-            line[k] = code[f + (k - 5) * st];
-        // Five-cell part of the window starting at line[j], in base 3 (an off-board digit 3
-        // only ever stands in windows that are skipped).
-        int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
-#pragma GCC unroll 6
-        for (int j = 0; j <= 5; ++j)
-        {
-            if (line[j] != OFF_BOARD_CODE && line[j + 4] != OFF_BOARD_CODE)
-                visit(f + (j - 5) * st, st, 5 - j, five * 4 + line[j + 5]);
-            if (j < 5)
-                five = (five - line[j] * 81) * 3 + line[j + 5];
-        }
-    }
-}
-
 // The cell a search last put a stone on. Only a hint for the incremental scores, which follow
 // `un` whatever it says: among the cells changed since their kept position, this stone is the
 // one best left out of it (its siblings come next).
