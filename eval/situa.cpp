@@ -101,6 +101,30 @@ bool ban_possible(int ex, int ey, int black) {
     return fours > 0 || threes > 1;
 }
 
+// While a search runs: one bit per direction (as LINE_STEP) in which the runs of `side`'s
+// stones on both sides of (ex, ey) reach four together, read on the padded board without a
+// branch. The exact five test only needs those lines.
+int five_lines(int ex, int ey, int side) {
+    const char own  = static_cast<char>(side);
+    const char* pad = un_log.board + padded(ex, ey);
+    int lines       = 0;
+#pragma GCC unroll 4
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st = LINE_STEP[dir];
+        int run = 0, back = 1, fwd = 1;
+#pragma GCC unroll 4
+        for (int k = 1; k <= REACH; ++k)
+        {
+            back &= pad[-k * st] == own;
+            fwd &= pad[k * st] == own;
+            run += back + fwd;
+        }
+        lines |= (run >= REACH) << dir;
+    }
+    return lines;
+}
+
 }  // namespace
 
 int SITUA(int thr, int ex, int ey, int dep) {
@@ -111,6 +135,16 @@ int SITUA(int thr, int ex, int ey, int dep) {
     const int n    = BOARDSIZE;
     const int side = dep % 2 != 0 ? 1 : 2;  // the stone just placed
     const int hit  = side == 1 ? 1 : -1;
+
+    // While a search runs, its padded board says first which lines can hold a five; under
+    // renju the forbidden-move test comes first, so there this waits for it.
+    int may_hold = 0xf;
+    if (un_log.on && rule != 4)
+    {
+        may_hold = five_lines(ex, ey, side);
+        if (may_hold == 0)
+            return 0;
+    }
 
     // Step 1. Under renju a forbidden move by black loses at once; white is never restricted.
     // The check reads `un` in place, black's stones as 1.
@@ -130,28 +164,9 @@ int SITUA(int thr, int ex, int ey, int dep) {
     // out once, so the run counts read `un` without testing every cell.
     if (cell(ex, ey, n) != side)  // no run of five fits beside the point
         return 0;
-    // While a search runs, its padded board says first, without a branch, which lines have
-    // four own stones in a row around the new one (the exact test below needs them).
-    int may_hold = 0xf;
-    if (un_log.on)
+    if (un_log.on && rule == 4)
     {
-        const char own  = static_cast<char>(side);
-        const char* pad = un_log.board + padded(ex, ey);
-        may_hold        = 0;
-#pragma GCC unroll 4
-        for (int dir = 0; dir < 4; ++dir)
-        {
-            const int st = LINE_STEP[dir];
-            int run = 0, back = 1, fwd = 1;
-#pragma GCC unroll 4
-            for (int k = 1; k <= REACH; ++k)
-            {
-                back &= pad[-k * st] == own;
-                fwd &= pad[k * st] == own;
-                run += back + fwd;
-            }
-            may_hold |= (run >= REACH) << dir;
-        }
+        may_hold = five_lines(ex, ey, side);
         if (may_hold == 0)
             return 0;
     }

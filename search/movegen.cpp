@@ -12,6 +12,7 @@ POINT point[1000];
 POINT point_temp[1000];
 int nex[200][200], ney[200][200];
 int list_top[200];
+int candidates_made[200];
 
 namespace {
 
@@ -362,7 +363,6 @@ constexpr int TOP_POINTS  = 3;   // found in one pass with the count
 constexpr int FEW_POINTS  = 8;   // up to this many are found one by one, the rest ranked at once
 struct PendingList {
     int count = 0;  // candidates in the list
-    int made  = 0;  // candidates written to nex/ney so far
     int m     = 0;  // gathered points kept
     uint64_t top[TOP_POINTS];
     uint64_t last = 0;  // key of the last candidate found one by one
@@ -393,10 +393,10 @@ int wanted_floor(int wanted) {
 // level of the rest; from position 3 on the list ends at the first point under that level, or
 // at `sorted` or `last`. Every pass over the points goes without branches.
 int defer_list(int dep, int sorted, int last, int hint) {
-    PendingList& p = pending[dep];
-    const int m    = n_gathered;
-    p.m            = m;
-    p.made         = 0;
+    PendingList& p       = pending[dep];
+    const int m          = n_gathered;
+    p.m                  = m;
+    candidates_made[dep] = 0;
     uint64_t t1 = 0, t2 = 0, t3 = 0;  // keys are never 0: scores are at least 3
     for (int g = 0; g < m; ++g)
     {
@@ -512,9 +512,9 @@ int generate(int thr, int dep, int occupied, int which, bool on_demand) {
                                   : -1;
         return defer_list(dep, m < wanted ? m : wanted, last, hint_bits);
     }
-    pending[dep].count = pending[dep].made = 0;  // written below, whole
-    const int sorted                       = select_points(wanted);
-    guess                                  = sorted == wanted ? point[wanted].val : WEAK_MOVE;
+    candidates_made[dep] = INT32_MAX;  // written below, whole
+    const int sorted     = select_points(wanted);
+    guess                = sorted == wanted ? point[wanted].val : WEAK_MOVE;
     *hint_score -= boost;
 
     // Step 6. Selection. The list is sorted, so each threshold ends it at the first point
@@ -604,10 +604,12 @@ int gather_rows(int least) {
     for (int x = 1; x <= n; x += ROWS)
     {
         uint64_t word = 0;
+        // Rows past the board (at most three, still inside jiazhi) are read and masked off.
 #pragma GCC unroll 4
         for (int r = 0; r < ROWS; ++r)
-            if (x + r <= n)
-                word |= (row_bits<CELLS>(jiazhi[x + r], floor) & board_bits) << (r * CELLS);
+            word |= (row_bits<CELLS>(jiazhi[x + r], floor) & board_bits &
+                     -static_cast<uint64_t>(x + r <= n))
+                    << (r * CELLS);
         for (; word != 0; word &= word - 1)
         {
             const int bit = __builtin_ctzll(word);
@@ -889,24 +891,25 @@ int MOVECOM_on_demand(int thr, int dep) { return generate(thr, dep, -1000000000,
 
 int MOVEPLA_on_demand(int thr, int dep) { return generate(thr, dep, -100000000, 1, true); }
 
-void need_candidates(int dep, int upto) {
+void make_candidates(int dep, int upto) {
     PendingList& p = pending[dep];
+    int& made      = candidates_made[dep];
     if (upto > p.count)
         upto = p.count;
-    if (upto <= p.made)
+    if (upto <= made)
         return;
     if (upto <= TOP_POINTS)
     {
-        for (int k = p.made + 1; k <= upto; ++k)
+        for (int k = made + 1; k <= upto; ++k)
             set_candidate(k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
-        p.made = upto;
+        made = upto;
         return;
     }
     if (upto <= FEW_POINTS)
     {
         // The next ones one at a time: each is the highest key below the one before it.
         uint64_t below = p.top[TOP_POINTS - 1];
-        for (int k = p.made + 1; k <= upto; ++k)
+        for (int k = made + 1; k <= upto; ++k)
         {
             if (k <= TOP_POINTS)
             {
@@ -925,14 +928,14 @@ void need_candidates(int dep, int upto) {
             p.last = next;
             set_candidate(k, dep, packed_x(next), packed_y(next));
         }
-        p.made = upto;
+        made = upto;
         return;
     }
     // Beyond the first few: the whole list at once.
     std::memcpy(gathered, p.keys, sizeof(uint64_t) * p.m);
     n_gathered = p.m;
     select_points(p.count);
-    for (int k = p.made + 1; k <= p.count; ++k)
+    for (int k = made + 1; k <= p.count; ++k)
         set_candidate(k, dep, point[k].posx, point[k].posy);
-    p.made = p.count;
+    made = p.count;
 }

@@ -2,6 +2,8 @@
 // the per-depth candidate lists, and window credits kept in step with the search board.
 #pragma once
 
+#include <cstdint>
+
 #include "eval/kept_position.h"
 #include "eval/pattern_tables.h"
 #include "game/Main.h"
@@ -115,4 +117,9 @@ int MOVEPLA(int thr, int dep);            // opponent's candidates at depth dep
 int MOVECOM_on_demand(int thr, int dep);
 int MOVEPLA_on_demand(int thr, int dep);
 // Makes candidates 1..upto of depth dep what the full call writes (no more than the count).
-void need_candidates(int dep, int upto);
+extern int candidates_made[200];  // per depth: candidates written so far (all: INT32_MAX)
+void make_candidates(int dep, int upto);
+inline void need_candidates(int dep, int upto) {
+    if (upto > candidates_made[dep])
+        make_candidates(dep, upto);
+}
