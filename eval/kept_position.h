@@ -71,28 +71,46 @@ struct UnLog {
     // `un` as a padded code board (see padded()), kept in step while a session is open: lines
     // of the board can be read around any cell without testing the edges.
     char board[PAD_CELLS];
+    // The same stones as bits, per side (code 1, 2) and direction (as LINE_STEP): the cells of
+    // one line of the padded board are the bits of one word (see stone_line, stone_bit).
+    uint64_t lines[3][4][2 * PAD_STRIDE];
 };
 extern UnLog un_log;
+// Word and bit of padded cell (px, py) = (x + PAD_MARGIN, y + PAD_MARGIN) in direction dir.
+inline int stone_line(int px, int py, int dir) {
+    return dir == 0 ? py : dir == 1 ? px : dir == 2 ? px - py + PAD_STRIDE : px + py;
+}
+inline int stone_bit(int px, int py, int dir) { return dir == 1 ? py : px; }
+inline void flip_stone_bits(int x, int y, int code) {
+    const int px = x + PAD_MARGIN, py = y + PAD_MARGIN;
+    for (int dir = 0; dir < 4; ++dir)
+        un_log.lines[code][dir][stone_line(px, py, dir)] ^= uint64_t{1} << stone_bit(px, py, dir);
+}
 inline void log_cell(int x, int y) {
     un_log.cell[un_log.len++ & (UN_LOG_SIZE - 1)] = static_cast<unsigned short>(x << 8 | y);
 }
 inline void place_stone(int x, int y, char code) {
     un[x][y]                   = code;
     un_log.board[padded(x, y)] = code;
+    flip_stone_bits(x, y, code);
     log_cell(x, y);
     note_new_stone(x, y);
 }
 inline void lift_stone(int x, int y) {
+    flip_stone_bits(x, y, un[x][y]);
     un[x][y]                   = 0;
     un_log.board[padded(x, y)] = 0;
     log_cell(x, y);
 }
 void fill_padded_codes(char* code);
+// Sets the stone bits of un_log from `un`.
+void fill_stone_bits();
 struct UnLogSession {
     UnLogSession() {
         ++un_log.epoch;
         un_log.on = true;
         fill_padded_codes(un_log.board);
+        fill_stone_bits();
     }
     ~UnLogSession() {
         ++un_log.epoch;

@@ -101,26 +101,36 @@ bool ban_possible(int ex, int ey, int black) {
     return fours > 0 || threes > 1;
 }
 
+// FIVE_THROUGH[w]: 1 when the nine bits of w (cells -4..4 of a line, the middle one the new
+// stone) hold a run of five or more through the middle.
+struct FiveThrough {
+    unsigned char hit[512];
+    FiveThrough() {
+        for (int w = 0; w < 512; ++w)
+        {
+            int run = 1;
+            for (int k = 3; k >= 0 && (w >> k & 1) != 0; --k)
+                ++run;
+            for (int k = 5; k <= 8 && (w >> k & 1) != 0; ++k)
+                ++run;
+            hit[w] = run >= 5 ? 1 : 0;
+        }
+    }
+};
+const FiveThrough five_through;
+
 // While a search runs: one bit per direction (as LINE_STEP) in which the runs of `side`'s
-// stones on both sides of (ex, ey) reach four together, read on the padded board without a
-// branch. The exact five test only needs those lines.
+// stones on both sides of (ex, ey) reach four together, read off the search's stone bits.
+// The exact five test only needs those lines.
 int five_lines(int ex, int ey, int side) {
-    const char own  = static_cast<char>(side);
-    const char* pad = un_log.board + padded(ex, ey);
-    int lines       = 0;
+    const int px = ex + PAD_MARGIN, py = ey + PAD_MARGIN;
+    int lines = 0;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
-        const int st = LINE_STEP[dir];
-        int run = 0, back = 1, fwd = 1;
-#pragma GCC unroll 4
-        for (int k = 1; k <= REACH; ++k)
-        {
-            back &= pad[-k * st] == own;
-            fwd &= pad[k * st] == own;
-            run += back + fwd;
-        }
-        lines |= (run >= REACH) << dir;
+        const uint64_t word = un_log.lines[side][dir][stone_line(px, py, dir)];
+        const int around    = static_cast<int>(word >> (stone_bit(px, py, dir) - 4) & 511);
+        lines |= five_through.hit[around] << dir;
     }
     return lines;
 }
