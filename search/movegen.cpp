@@ -387,12 +387,8 @@ int wanted_floor(int wanted) {
     return class_floor(cls);
 }
 
-// The list of depth dep from the gathered points (boosted scores in the keys, true scores in
-// jiazhi; `hint` the key bits of the boosted point's cell, or -1), as the selection of
-// `generate` makes it, kept for need_candidates: returns its count. Positions 1 and 2 set the
-// level of the rest; from position 3 on the list ends at the first point under that level, or
-// at `sorted` or `last`. Every pass over the points goes without branches.
-int defer_list(int dep, int sorted, int last, int hint) {
+// Keeps the gathered points for depth dep, with the best three, and marks its list unwritten.
+void keep_gathered(int dep) {
     PendingList& p       = pending[dep];
     const int m          = n_gathered;
     p.m                  = m;
@@ -409,9 +405,21 @@ int defer_list(int dep, int sorted, int last, int hint) {
         t2                = k1 < t2 ? t2 : k1;
         t3                = k2 < t3 ? t3 : k2;
     }
-    p.top[0]              = t1;
-    p.top[1]              = t2;
-    p.top[2]              = t3;
+    p.top[0] = t1;
+    p.top[1] = t2;
+    p.top[2] = t3;
+}
+
+// The list of depth dep from the gathered points (boosted scores in the keys, true scores in
+// jiazhi; `hint` the key bits of the boosted point's cell, or -1), as the selection of
+// `generate` makes it, kept for need_candidates: returns its count. Positions 1 and 2 set the
+// level of the rest; from position 3 on the list ends at the first point under that level, or
+// at `sorted` or `last`. Every pass over the points goes without branches.
+int defer_list(int dep, int sorted, int last, int hint) {
+    PendingList& p = pending[dep];
+    const int m    = n_gathered;
+    keep_gathered(dep);
+    const uint64_t t1 = p.top[0], t2 = p.top[1];
     const auto true_score = [](uint64_t key) { return jiazhi[packed_x(key)][packed_y(key)]; };
     const bool freestyle  = gametype == 1;
     const auto level      = [freestyle](int best) {
@@ -512,9 +520,8 @@ int generate(int thr, int dep, int occupied, int which, bool on_demand) {
                                   : -1;
         return defer_list(dep, m < wanted ? m : wanted, last, hint_bits);
     }
-    candidates_made[dep] = INT32_MAX;  // written below, whole
-    const int sorted     = select_points(wanted);
-    guess                = sorted == wanted ? point[wanted].val : WEAK_MOVE;
+    const int sorted = select_points(wanted);
+    guess            = sorted == wanted ? point[wanted].val : WEAK_MOVE;
     *hint_score -= boost;
 
     // Step 6. Selection. The list is sorted, so each threshold ends it at the first point
@@ -778,7 +785,17 @@ void clear_list(int dep) {
     const int top = list_top[dep] < LIST_SLOTS ? list_top[dep] : LIST_SLOTS;
     for (int k = 0; k <= top; ++k)
         nex[k][dep] = ney[k][dep] = 0;
-    list_top[dep] = 0;
+    list_top[dep]        = 0;
+    candidates_made[dep] = INT32_MAX;  // a list made at once; on demand, kept lists reset it
+}
+
+int list_on_demand(int dep, int keep) {
+    if (n_gathered > KEPT_POINTS || keep < 1)
+        return list_selected(dep, keep);
+    keep_gathered(dep);
+    PendingList& p = pending[dep];
+    p.count        = n_gathered < keep ? n_gathered : keep;
+    return p.count;
 }
 
 // Loads the points in cell-number order and sorts them stably, highest first. A stable order is

@@ -99,6 +99,9 @@ inline void set_candidate(int k, int dep, int x, int y) {
     if (k > list_top[dep])
         list_top[dep] = k;
 }
+// list_selected for the threat searches' own nodes, which mostly end after their first moves:
+// the same count, with the list written only as far as need_candidates asks for it.
+int list_on_demand(int dep, int keep);
 // The best `keep` gathered points, highest first, as the candidate list of depth dep; returns
 // how many (the threat generators' selection step).
 inline int list_selected(int dep, int keep) {

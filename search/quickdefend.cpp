@@ -39,10 +39,8 @@ bool out_of_time() {
 
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }
 
-}  // namespace
-
 // Opponent's attacking moves: the attack search's threat scoring with the sides exchanged.
-int MOVEP(int /*thr*/, int dep) {
+int movep_list(int dep, bool on_demand) {
     // Steps 1-2. Fresh list; five-cell credit to all five cells, six-cell credit to the four
     // middle ones, kept from call to call.
     clear_list(dep);
@@ -64,19 +62,26 @@ int MOVEP(int /*thr*/, int dep) {
     }
 
     // Steps 4-6. The best points above the threshold, highest first.
-    return list_selected(dep, DEFEND_MAX_MOVES);
+    return on_demand ? list_on_demand(dep, DEFEND_MAX_MOVES) : list_selected(dep, DEFEND_MAX_MOVES);
 }
 
 // Engine's answers to the opponent's threats.
-int MOVEC(int /*thr*/, int dep) {
+int movec_list(int dep, bool on_demand) {
     clear_list(dep);
     credit_scores(PAIR_DEFENCE, 1, DEFEND_OCCUPIED, 25);
 
     if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    return list_selected(dep, DEFEND_MAX_MOVES);
+    return on_demand ? list_on_demand(dep, DEFEND_MAX_MOVES) : list_selected(dep, DEFEND_MAX_MOVES);
 }
+
+}  // namespace
+
+// The list is made at once; the search's own nodes ask for it on demand (see list_on_demand).
+int MOVEP(int /*thr*/, int dep) { return movep_list(dep, false); }
+
+int MOVEC(int /*thr*/, int dep) { return movec_list(dep, false); }
 
 // -1 when the opponent wins by force from the node at depth dep (even: opponent attacks);
 // 0 or 1 otherwise, including every node cut short by the clock.
@@ -104,7 +109,7 @@ int DFS_3(int thr, int dep) {
     const bool engine = dep % 2 == 1;
     if (!engine)
         __builtin_prefetch(&hash_tag[zobristkey[dep]]);
-    const int num = engine ? MOVEC(thr, dep) : MOVEP(thr, dep);
+    const int num = engine ? movec_list(dep, true) : movep_list(dep, true);
     if (num == 0)
         return 0;
     if (shallow(dep) && out_of_time())
@@ -114,10 +119,12 @@ int DFS_3(int thr, int dep) {
     // The hash slot of the next child is fetched while this one is searched: the children
     // below depth 4 probe and record it.
     const bool prefetch = dep + 1 > 4 && dep + 1 < DEPTH1;
+    need_candidates(dep, 1);  // the list is written as the loop reaches it
     if (prefetch && nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag2[child_slot(dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
+        need_candidates(dep, prefetch && a < num ? a + 1 : a);
         const int x = nex[a][dep], y = ney[a][dep];
         if (x == 0)
             continue;

@@ -28,10 +28,8 @@ bool out_of_time() { return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node
 // The clock is read only near the root, where few nodes are.
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }
 
-}  // namespace
-
 // Engine's attacking moves: points that make threes, fours or five, or stop the opponent's.
-int MOC(int /*thr*/, int dep) {
+int moc_list(int dep, bool on_demand) {
     // Steps 1-2. Fresh list; scores with five-cell credit to all five cells and six-cell credit
     // to the four middle ones, kept from call to call.
     clear_list(dep);
@@ -53,19 +51,26 @@ int MOC(int /*thr*/, int dep) {
     }
 
     // Steps 4-6. The best points above the threshold, highest first.
-    return list_selected(dep, KILL_MAX_MOVES);
+    return on_demand ? list_on_demand(dep, KILL_MAX_MOVES) : list_selected(dep, KILL_MAX_MOVES);
 }
 
 // Opponent's answers to the engine's threats: blocks of its threes and fours, and counter-fours.
-int MOP(int /*thr*/, int dep) {
+int mop_list(int dep, bool on_demand) {
     clear_list(dep);
     credit_scores(PAIR_ATTACK, 1, KILL_OCCUPIED, 25);
 
     if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    return list_selected(dep, KILL_MAX_MOVES);
+    return on_demand ? list_on_demand(dep, KILL_MAX_MOVES) : list_selected(dep, KILL_MAX_MOVES);
 }
+
+}  // namespace
+
+// The list is made at once; the search's own nodes ask for it on demand (see list_on_demand).
+int MOC(int /*thr*/, int dep) { return moc_list(dep, false); }
+
+int MOP(int /*thr*/, int dep) { return mop_list(dep, false); }
 
 // 1 when the engine wins by force from the node at depth dep (odd: engine to attack); 0 or -1
 // otherwise, including every node cut short by the clock.
@@ -93,7 +98,7 @@ int DFS_2(int thr, int dep) {
     const bool engine = dep % 2 == 1;
     if (engine)  // a winning attack tells the main table too: its slot is fetched meanwhile
         __builtin_prefetch(&hash_tag[zobristkey[dep]]);
-    const int num = engine ? MOC(thr, dep) : MOP(thr, dep);
+    const int num = engine ? moc_list(dep, true) : mop_list(dep, true);
     if (num == 0)
         return 0;
     if (shallow(dep) && out_of_time())
@@ -103,10 +108,12 @@ int DFS_2(int thr, int dep) {
     // The hash slot of the next child is fetched while this one is searched: the children
     // below depth 4 probe and record it.
     const bool prefetch = dep + 1 > 4 && dep + 1 < DEPTH;
+    need_candidates(dep, 1);  // the list is written as the loop reaches it
     if (prefetch && nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag1[child_slot(dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
+        need_candidates(dep, prefetch && a < num ? a + 1 : a);
         const int x = nex[a][dep], y = ney[a][dep];
         if (x == 0)
             continue;
