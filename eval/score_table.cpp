@@ -11,54 +11,89 @@ int Nbranch[1000];
 
 namespace {
 
-// The position the incremental leaf score belongs to: size 0 means none (start over).
+// The position the incremental leaf score belongs to: size 0 means none (start over). Besides
+// its codes it keeps the table index of every window, per direction and start cell, so a
+// change reads the 24 windows through a cell directly instead of rolling them from the codes.
+// The indexes point into `scores`, strucP with room around it: a window off the board holds
+// NO_WINDOW, whose neighbourhood is all zero, so it adds nothing and needs no test.
+constexpr int SCORE_BASE  = 1024;  // scores[SCORE_BASE + idx] = strucP[idx]
+constexpr int NO_WINDOW   = 3072;  // every index within 648 of it reads 0
+constexpr int SCORE_SLOTS = 4096;
+static_assert(SCORE_BASE >= 2 * 324 && SCORE_BASE + SIX_NB <= NO_WINDOW - 2 * 324 &&
+                  NO_WINDOW + 2 * 324 < SCORE_SLOTS,
+              "a window index moves by at most two codes times 324");
 struct KeptSum {
     int size = 0;
     char seen[JZ_SIDE][JZ_SIDE];
     LogMark mark;
     char code[PAD_CELLS];
+    short window[4][PAD_CELLS];  // per direction, at the window's start cell
+    int scores[SCORE_SLOTS];
     int sum = 0;
 };
 KeptSum kept_sum;
 
+// Fresh window indexes and scores for the kept position's codes.
+void index_windows(KeptSum& k) {
+    std::memset(k.scores, 0, sizeof k.scores);
+    std::memcpy(k.scores + SCORE_BASE, strucP, sizeof strucP);
+    for (short(&line)[PAD_CELLS] : k.window)
+        for (short& w : line)
+            w = NO_WINDOW;
+    const int n = BOARDSIZE;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+        {
+            const int s = padded(x, y);
+            for (int dir = 0; dir < 4; ++dir)
+            {
+                const int st = LINE_STEP[dir];
+                if (k.code[s + 4 * st] != OFF_BOARD_CODE)
+                    k.window[dir][s] = static_cast<short>(SCORE_BASE + padded_idx6(k.code, s, st));
+            }
+        }
+}
+
 // Change of the kept sum when padded cell f of the kept position becomes `now`: each of the
-// 24 windows through it swaps its score for the one with the new content. The eleven cells of
-// each line are read once and the window indexes rolled along it (an off-board digit 3 only
-// stands in windows that are left out). A window off the board is masked to read entry 0
-// twice, which adds nothing: no branch to mispredict near the edges.
+// 24 windows through it swaps its score for the one with the new content.
 int cell_delta(int f, int now) {
-    const char* code = kept_sum.code;
-    const int delta  = now - code[f];
+    const KeptSum& k = kept_sum;
+    const int delta  = now - k.code[f];
     int sum          = 0;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
         const int st = LINE_STEP[dir];
-        int line[11];
-#pragma GCC unroll 11
-        for (int k = 0; k < 11; ++k)
-            line[k] = code[f + (k - 5) * st];
-        int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
 #pragma GCC unroll 6
-        for (int j = 0; j <= 5; ++j)
+        for (int t = 0; t <= 5; ++t)
         {
-            const int on =
-                -static_cast<int>((line[j] != OFF_BOARD_CODE) & (line[j + 4] != OFF_BOARD_CODE));
-            const int before = (five * 4 + line[j + 5]) & on;
-            const int change = (delta * CELL_WEIGHT[5 - j]) & on;
-            sum += strucP[before + change] - strucP[before];
-            if (j < 5)
-                five = (five - line[j] * 81) * 3 + line[j + 5];
+            const int idx = k.window[dir][f - t * st];
+            sum += k.scores[idx + delta * CELL_WEIGHT[t]] - k.scores[idx];
         }
     }
     return sum;
 }
 
-// Moves the kept position by one cell.
+// Moves the kept position by one cell: the sum, the windows through it (those on the board)
+// and its code.
 void commit_cell(int x, int y, int /*old*/, int now) {
-    const int f = padded(x, y);
-    kept_sum.sum += cell_delta(f, now);
-    kept_sum.code[f] = static_cast<char>(now);
+    KeptSum& k      = kept_sum;
+    const int f     = padded(x, y);
+    const int delta = now - k.code[f];
+    k.sum += cell_delta(f, now);
+#pragma GCC unroll 4
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st = LINE_STEP[dir];
+#pragma GCC unroll 6
+        for (int t = 0; t <= 5; ++t)
+        {
+            short& idx   = k.window[dir][f - t * st];
+            const int on = -static_cast<int>(idx < NO_WINDOW - 2 * 324);
+            idx          = static_cast<short>(idx + ((delta * CELL_WEIGHT[t]) & on));
+        }
+    }
+    k.code[f] = static_cast<char>(now);
 }
 
 constexpr int WIDTH_ROWS = 18;
@@ -191,6 +226,7 @@ int leaf_score() {
         std::memcpy(k.seen, un, sizeof un);
         k.mark = log_now();
         fill_padded_codes(k.code);
+        index_windows(k);
         k.sum = SCORE_TABLE();
         return k.sum;
     }
