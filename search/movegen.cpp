@@ -707,19 +707,8 @@ int select_points(int keep) {
     int m          = n_gathered;
     if (m > SMALL_SELECTION)
     {
-        int count[SIZE_CLASSES] = {};
-        int top_class           = 0;
-        for (int g = 0; g < m; ++g)
-        {
-            const int cls = size_class(packed_score(keys[g]));
-            ++count[cls];
-            top_class = cls > top_class ? cls : top_class;
-        }
-        int cls = top_class, reached = count[cls];
-        while (reached < keep && cls > 0)
-            reached += count[--cls];
-        // Keys of class cls and above: their scores are at least the class's lowest score.
-        const uint64_t floor = pack(0, 32, class_floor(cls)) & ~static_cast<uint64_t>(ORDER_MASK);
+        // Keys of the size class that holds the keep-th best and above.
+        const uint64_t floor = pack(0, 32, wanted_floor(keep)) & ~static_cast<uint64_t>(ORDER_MASK);
         int kept_keys        = 0;
         for (int g = 0; g < m; ++g)
         {
