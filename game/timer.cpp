@@ -7,6 +7,9 @@
 int64_t t_start = 0, t_end = 0;
 int t_delta = 0;
 
+std::atomic<bool> stop_thinking{false};
+bool (*stop_poll)() = nullptr;
+
 static int64_t now_ms() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();

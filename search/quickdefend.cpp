@@ -32,9 +32,10 @@ constexpr int DEPTH_CAP        = 198;         // depth-indexed arrays end at 199
 int max_defend[JZ_SIDE][JZ_SIDE];
 int max_defend_now[JZ_SIDE][JZ_SIDE];
 
-// Two fifths of the move's budget, less the threat searches' margin.
+// Two fifths of the move's budget, less the threat searches' margin; or a stop.
 bool out_of_time() {
-    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(2);
+    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(2) ||
+           stop_requested();
 }
 
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }

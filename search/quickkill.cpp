@@ -22,8 +22,10 @@ constexpr int PROVEN_WIN_EVAL = 100000;     // exact alpha-beta score of a prove
 // Keys, values and candidate lists are indexed by depth up to 199: deeper limits cannot run.
 constexpr int DEPTH_CAP = 198;
 
-// A fifth of the move's budget, less the threat searches' margin.
-bool out_of_time() { return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(1); }
+// A fifth of the move's budget, less the threat searches' margin; or a stop.
+bool out_of_time() {
+    return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(1) || stop_requested();
+}
 
 // The clock is read only near the root, where few nodes are.
 bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }
