@@ -10,6 +10,7 @@
 #include "game/Main.h"
 #include "game/engine_rand.h"
 #include "game/timer.h"
+#include "search/live_report.h"
 #include "search/quickdefend.h"
 #include "search/quickkill.h"
 #include "search/slowsearch.h"
@@ -127,6 +128,7 @@ void COMPUTER_TURN() {
     else
     {
         TIMER(1);
+        live_move_start();
         if (i > 2)
         {
             if (switch_quickkill == 1)

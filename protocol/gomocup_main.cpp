@@ -11,6 +11,7 @@
 #include "game/timer.h"
 #include "rules/check_ban.h"
 #include "search/ai.h"
+#include "search/live_report.h"
 
 std::string command;
 void (*console_game_runner)() = nullptr;
@@ -244,7 +245,9 @@ void on_yxnbest() {
         reply_error();
         return;
     }
+    DETAIL_PVS = wanted;
     computer_turn_for_side_to_move();
+    DETAIL_PVS       = 1;
     std::string line = "MESSAGE NBEST";
     char point[32];
     for (int k = 0; k < wanted && k < RANKED_NB && bestx[k] != 0; ++k)
@@ -279,8 +282,8 @@ const char* rule_name(int rule, int* type) {
 
 constexpr int PROTOCOL_LAYERS = 15;  // deepest alpha-beta iteration when no limit is set
 
-// INFO keys whose value is a number. The analysis boards' thread_num .. time_increment are
-// taken and have no effect on play: one thread, fixed tables, no pondering.
+// INFO keys whose value is a number. The analysis boards' thread_num, hash_size, pondering ..
+// time_increment are taken and have no effect on play: one thread, fixed tables, no pondering.
 const char* const NUMERIC_KEYS[] = {
     "TIMEOUT_TURN", "TIMEOUT_MATCH", "TIME_LEFT",      "MAX_MEMORY", "GAME_TYPE",
     "RULE",         "MAX_DEPTH",     "MAX_NODE",       "THREAD_NUM", "HASH_SIZE",
@@ -324,6 +327,8 @@ void on_info() {
         MAX_LAYER = number >= 1 && number < PROTOCOL_LAYERS ? number : PROTOCOL_LAYERS;
     else if (key == "MAX_NODE")
         NODE_LIMIT = number > 0 ? number : 0;
+    else if (key == "SHOW_DETAIL")  // 1 realtime lines, 2 detail blocks, 3 both; else none
+        SHOW_DETAIL = number >= 0 && number <= 3 ? number : 0;
 }
 
 void on_about() {

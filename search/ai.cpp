@@ -57,6 +57,31 @@ int child_slot(int dep, int x, int y) {
     return slot_of(zobristcheck[dep] ^ stone_number(dep % 2 == 1 ? 1 : 2, x, y));
 }
 
+int stored_line(int x, int y, int most, int* xs, int* ys) {
+    const int n = BOARDSIZE;
+    char board[JZ_SIDE][JZ_SIDE];
+    std::memcpy(board, un, sizeof board);
+    if (most > STORED_LINE_MAX)
+        most = STORED_LINE_MAX;
+    U64 key    = zobristcheck[1];
+    int length = 0;
+    while (length < most && 1 <= x && x <= n && 1 <= y && y <= n && board[x][y] == 0)
+    {
+        const int code = length % 2 == 0 ? 1 : 2;  // the engine moves first
+        board[x][y]    = static_cast<char>(code);
+        key ^= stone_number(code, x, y);
+        xs[length] = x;
+        ys[length] = y;
+        ++length;
+        const HISTORY_MAP& e = hash_tag[slot_of(key)];
+        if (e.depth == 0 || e.key != key)
+            break;
+        x = e.bestpos_x;
+        y = e.bestpos_y;
+    }
+    return length;
+}
+
 // A matching entry that is deep enough answers with `if_valid`; one that passes the bound test
 // but is too shallow still reports `if_mate`, so its move becomes the hint the next iteration
 // tries first. An empty slot (depth 0) never answers, even for the empty board's key 0.

@@ -52,6 +52,14 @@ void RECORD_HASH1(int key_value, U64 key_check, int depth, int value, int bestpo
 ALPHA_BETA PROBE_HASH2(int key_value, U64 key_check, int depth);
 void RECORD_HASH2(int key_value, U64 key_check, int depth, int value, int bestposx, int bestposy);
 
+constexpr int STORED_LINE_MAX = 64;  // longest line stored_line gives
+
+// The line the main table holds from the root position on `un`: the engine's stone on (x, y),
+// then each stored best move in turn while the entry matches its position and the point is
+// empty and on the board. Writes at most `most` (up to STORED_LINE_MAX) points; returns how many.
+// Reads the table only, so a line cut by a replaced entry is just shorter.
+int stored_line(int x, int y, int most, int* xs, int* ys);
+
 // Key of the root position on `un`, stored in entry 1.
 void set_root_key();
 // Key after a stone of the side to move at depth d (code 1 odd, 2 even) lands on (x, y).

@@ -10,6 +10,7 @@
 #include "game/Main.h"
 #include "game/timer.h"
 #include "search/ai.h"
+#include "search/live_report.h"
 #include "search/movegen.h"
 #include "search/quickkill.h"
 #include "search/slowsearch.h"
@@ -246,10 +247,16 @@ int QUICKDEFEND() {
         if (x == 0)
             continue;
         if (max_defend[x][y] <= LOSS_LIMIT)
+        {
             jz[x][y] -= (DEPTH1 - max_defend[x][y]) * LOSS_STEP + LOSS_BASE;
+            if (SHOW_DETAIL != 0)
+                live_lost(x, y);
+        }
         else
             any_holds = true;
     }
+    if (SHOW_DETAIL != 0)
+        live_lost_done();
     if (any_holds)
         return 0;
 

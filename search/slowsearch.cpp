@@ -8,6 +8,7 @@
 #include "eval/situa.h"
 #include "game/timer.h"
 #include "search/ai.h"
+#include "search/live_report.h"
 #include "search/movegen.h"
 
 int value[200];
@@ -21,6 +22,9 @@ constexpr int LAYER_SLOTS = 100;      // iterations kept in `evaluation`
 // evaluation[L][x][y]: score of root candidate (x, y) in the iteration LAYER = L.
 // File-static: at 360 kB it has no place on the stack.
 int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];
+
+// Root candidates scored exactly in the running iteration, for the live detail lines.
+RootScore root_scores[200];
 
 // The node budget never cuts the first iteration: it is cheap, and without it no candidate
 // would have a score.
@@ -90,6 +94,10 @@ int SLOWSEARCH() {
 
         // Step 5.4. Root candidates.
         MOVECOM(bestposy * 10000 + bestposx * 100, 1);
+        const bool live = SHOW_DETAIL != 0;
+        int scored      = 0;
+        if (live)
+            live_iteration_start();
 
         // Step 5.5-5.6. Score every root candidate; all but the first get a null window.
         int alpha        = -ROOT_WINDOW;
@@ -109,6 +117,8 @@ int SLOWSEARCH() {
                 lift_stone(x, y);
                 continue;
             }
+            if (live)
+                live_root_pos(x, y);
             int val;
             if (a == 1)
                 val = DFS(0, 2, alpha - 1, ROOT_WINDOW);
@@ -119,16 +129,23 @@ int SLOWSEARCH() {
             }
             evaluation[LAYER][x][y] += val + 500000;
             lift_stone(x, y);
+            if (out_of_time())
+            {
+                interrupted = true;
+                break;
+            }
+            if (live)
+                live_root_done(x, y);
             if (val > alpha)
             {
                 alpha    = val;
                 bestposx = x;
                 bestposy = y;
-            }
-            if (out_of_time())
-            {
-                interrupted = true;
-                break;
+                if (live)
+                {
+                    root_scores[scored++] = {x, y, val};
+                    live_root_best(x, y);
+                }
             }
         }
         // Step 5.7. An interrupted iteration leaves no trace.
@@ -138,6 +155,8 @@ int SLOWSEARCH() {
         // Step 5.8-5.9. Record the root and mark the iteration complete.
         RECORD_HASH(zobristkey[1], zobristcheck[1], i + LAYER, 1, alpha, bestposx, bestposy);
         break_depth = LAYER;
+        if (live)
+            live_iteration_end(bestposx, bestposy, root_scores, scored);
     }
 
     // Step 6. Only the last completed iteration counts; evaluation[0] is all zero.
