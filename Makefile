@@ -112,7 +112,7 @@ web:
 
 serve-web: web
 	@echo "Gravik in a browser: http://127.0.0.1:$(WEB_PORT)/"
-	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/site
+	python3 web/serve.py $(WEB_BUILD)/site $(WEB_PORT)
 
 # The WebAssembly bench under Node must print the recorded signature too.
 bench-web: web

@@ -17,8 +17,15 @@ const TYPES = {
     '.wasm': 'application/wasm',
 };
 
-// Serves SITE on a free loopback port; resolves to {url, close}.
-function serveSite() {
+// The two headers that make the page cross-origin isolated: it may then share memory with
+// the engine's worker.
+const ISOLATION = {
+    'Cross-Origin-Opener-Policy': 'same-origin',
+    'Cross-Origin-Embedder-Policy': 'require-corp',
+};
+
+// Serves SITE on a free loopback port, with or without ISOLATION; resolves to {url, close}.
+function serveSite({ isolated = false } = {}) {
     const server = http.createServer((request, response) => {
         const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         const file = path.join(SITE, name === '/' ? 'index.html' : name);
@@ -26,7 +33,8 @@ function serveSite() {
             response.writeHead(404).end('not found');
             return;
         }
-        response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'text/plain' });
+        response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'text/plain',
+            ...(isolated ? ISOLATION : {}) });
         fs.createReadStream(file).pipe(response);
     });
     return new Promise((resolve) => {
@@ -57,7 +65,8 @@ async function launchBrowser() {
     };
 }
 
-// The WebAssembly engine in this process: send(text) serves protocol lines, returns lines.
+// The WebAssembly engine in this process: send(text, id) serves protocol lines as request id,
+// returns lines; `module` is the engine's Module (onLine, stopMark, ccall).
 async function loadEngine(seed = 1) {
     const create = require(path.join(SITE, 'engine.js'));
     const module = await create({ wasmBinary: fs.readFileSync(path.join(SITE, 'engine.wasm')) });
@@ -65,7 +74,9 @@ async function loadEngine(seed = 1) {
     const greeting = lines(module.ccall('gravik_start', 'string', ['number'], [seed]));
     return {
         greeting,
-        send: (text) => lines(module.ccall('gravik_serve', 'string', ['string'], [text])),
+        module,
+        send: (text, id = 0) => lines(module.ccall('gravik_serve', 'string', ['string', 'number'],
+            [text, id])),
     };
 }
 

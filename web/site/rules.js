@@ -187,6 +187,92 @@
         return line ? line.slice('MESSAGE '.length) : null;
     }
 
+    // ---- Live lines ----------------------------------------------------------------------
+
+    // What the engine has reported so far about one search: the root's progress (REALTIME
+    // lines) and the blocks of INFO lines it prints after each completed iteration, one per
+    // ranked candidate. `pvs` holds the last complete set of blocks, best first.
+    function newReport() {
+        return { best: null, searching: null, lost: [], pvs: [], block: [], pv: -1 };
+    }
+
+    const POINT = /^(-?\d+),(-?\d+)$/;
+    const toPoint = (word) => {
+        const m = POINT.exec(word || '');
+        return m ? [Number(m[1]), Number(m[2])] : null;
+    };
+    const INFO_NUMBERS = {
+        NUMPV: 'numpv', DEPTH: 'depth', SELDEPTH: 'seldepth', NODES: 'nodes',
+        TOTALNODES: 'totalNodes', TOTALTIME: 'totalTime', SPEED: 'speed', EVAL: 'eval',
+    };
+
+    // Reads one line into `report`; true when it was a live line.
+    function readLive(report, line) {
+        const words = line.trim().split(/\s+/);
+        if (words[0] === 'MESSAGE' && words[1] === 'REALTIME') {
+            const point = toPoint(words[3]);
+            switch (words[2]) {
+            case 'REFRESH': report.searching = null; return true;
+            case 'POS': report.searching = point; return true;
+            case 'DONE':
+                if (report.searching && point && report.searching.join() === point.join())
+                    report.searching = null;
+                return true;
+            case 'BEST': report.best = point; return true;
+            case 'LOST':
+                if (point) report.lost.push(point);
+                return true;
+            default: return false;
+            }
+        }
+        if (words[0] !== 'INFO')
+            return false;
+        if (words[1] === 'PV') {
+            if (words[2] === 'DONE') {
+                report.pvs = report.block.filter(Boolean);
+                report.block = [];
+                report.pv = -1;
+                if (report.pvs.length > 0 && report.pvs[0].line.length > 0)
+                    report.best = report.pvs[0].line[0];
+            } else {
+                report.pv = Number(words[2]);
+                report.block[report.pv] = { line: [] };
+            }
+            return true;
+        }
+        const entry = report.block[report.pv];
+        if (words[1] === 'BESTLINE') {
+            if (entry)
+                entry.line = words.slice(2).map(toPoint).filter(Boolean);
+            return true;
+        }
+        const key = INFO_NUMBERS[words[1]];
+        if (!key)
+            return false;
+        if (entry)
+            entry[key] = Number(words[2]);
+        return true;
+    }
+
+    // An evaluation from the side to move's view; a forced result shows as a win or a loss.
+    const DECIDED = 100000;
+    function evalText(value) {
+        if (value >= DECIDED)
+            return 'win';
+        if (value <= -DECIDED)
+            return 'loss';
+        return value > 0 ? `+${value}` : String(value);
+    }
+
+    // 1234567 → "1.2M"; 45600 → "45.6k".
+    function countText(n) {
+        if (n >= 1e6)
+            return `${(n / 1e6).toFixed(1)}M`;
+        if (n >= 1e3)
+            return `${(n / 1e3).toFixed(1)}k`;
+        return String(n);
+    }
+
     // The position as YXBOARD or BOARD lines: "x,y,c" in move order, c 1 for the side to move.
     function boardLines(moves) {
         const toMove = moves.length % 2;
@@ -196,7 +282,7 @@
     const api = {
         RULES, MIN_SIZE, MAX_SIZE, LETTERS, pointName, colourOf, boardOf, runWins, judge,
         resultCode, formatRecord, parseRecord, parseForbid, parseNbest, parseMove, parseDepth,
-        boardLines,
+        boardLines, newReport, readLive, evalText, countText,
     };
     if (typeof module === 'object' && module.exports)
         module.exports = api;
