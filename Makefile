@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= 2
 
-.PHONY: all build run test test-sanitize bench bench-check soak fuzz-build fuzz fuzz-replay format \
+.PHONY: all build run test test-sanitize test-tsan bench bench-check soak fuzz-build fuzz fuzz-replay format \
         format-check clean windows test-windows dist gomocup-check web serve-web bench-web test-web
 
 all: build
@@ -23,6 +23,17 @@ test-sanitize:
 	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DGRAVIK_SANITIZE=ON
 	cmake --build build-sanitize -j$(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j$(JOBS) -LE soak
+
+# The engine's threads under ThreadSanitizer: the protocol tests drive the instrumented
+# binary, whose reader thread takes input while it thinks. Timeouts stretch for the slower
+# engine.
+test-tsan:
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DGRAVIK_TSAN=ON
+	cmake --build build-tsan -j$(JOBS) --target pbrain-gravik test_protocol
+	@TSAN_OPTIONS="halt_on_error=1 exitcode=66" GRAVIK_TIMEOUT_SCALE=3 \
+	  ./build-tsan/tests/test_protocol > build-tsan/tsan.log 2>&1; rc=$$?; cat build-tsan/tsan.log; \
+	  [ $$rc -eq 0 ] && ! grep -q "WARNING: ThreadSanitizer" build-tsan/tsan.log
 
 # A long self-play run: make soak GAMES=200 TURN=1000
 GAMES ?= 40

@@ -5,8 +5,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(GRAVIK_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${GRAVIK_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${GRAVIK_MINGW_PREFIX}-g++)
+# The POSIX thread model: std::thread and std::mutex work there (winpthreads, linked in
+# statically); the win32 model of the same package has neither.
+set(CMAKE_C_COMPILER ${GRAVIK_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${GRAVIK_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${GRAVIK_MINGW_PREFIX}-windres)
 
 # Headers and libraries come from the MinGW tree only; programs from the build machine.

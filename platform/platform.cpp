@@ -14,6 +14,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <termios.h>
@@ -101,11 +102,17 @@ int saved_stdout = -1;  // stdout's descriptor while it is muted
 // write themselves and read either way.
 void prepare_standard_streams() { _setmode(_fileno(stdin), _O_BINARY); }
 
+long read_standard_input(char* buffer, size_t size) {
+    const unsigned most = size < 65536 ? static_cast<unsigned>(size) : 65536u;
+    const int got       = _read(0, buffer, most);  // binary mode: Ctrl-Z is a byte like any
+    return got > 0 ? got : 0;
+}
+
 int read_key() {
     std::fflush(stdout);
     HANDLE in  = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
-    if (!GetConsoleMode(in, &mode) || stdin_holds_bytes())
+    if (!GetConsoleMode(in, &mode) || stdin_holds_bytes() || std::cin.rdbuf()->in_avail() > 0)
     {
         // A pipe or a file, or bytes already read ahead: through cin's buffer, as bytes.
         const int key = std::cin.rdbuf()->sbumpc();
@@ -239,6 +246,17 @@ bool enter_raw_mode() {
 }
 
 }  // namespace
+
+long read_standard_input(char* buffer, size_t size) {
+    for (;;)
+    {
+        const ssize_t got = read(STDIN_FILENO, buffer, size);
+        if (got >= 0)
+            return static_cast<long>(got);
+        if (errno != EINTR)
+            return 0;
+    }
+}
 
 int read_key() {
     std::fflush(stdout);

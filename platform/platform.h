@@ -10,6 +10,11 @@
 // pipe is not the end of input. Does nothing elsewhere.
 void prepare_standard_streams();
 
+// Waits for bytes on standard input and copies what has arrived, at most `size`, to `buffer`.
+// Returns how many; 0 at the end of input (or on an error that ends it). Bypasses the C
+// library's buffer: only the engine's input reader calls it.
+long read_standard_input(char* buffer, size_t size);
+
 // One key, without echo and without Enter when stdin is a terminal; raw bytes otherwise.
 // Keys the C library has already buffered come first. Returns -1 at end of input.
 int read_key();

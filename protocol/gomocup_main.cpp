@@ -15,6 +15,7 @@
 
 std::string command;
 void (*console_game_runner)() = nullptr;
+void (*thinking_hook)(bool)   = nullptr;
 
 namespace {
 
@@ -84,6 +85,15 @@ bool read_pair(int* x, int* y) { return read_int(x) && read_separator() && read_
 
 bool on_board(int x0, int y0) { return 0 <= x0 && x0 < BOARDSIZE && 0 <= y0 && y0 < BOARDSIZE; }
 
+// The move decision for the side to move, open to a stop while it runs.
+void decide() {
+    if (thinking_hook)
+        thinking_hook(true);
+    computer_turn_for_side_to_move();
+    if (thinking_hook)
+        thinking_hook(false);
+}
+
 // Plays the engine's move into slot i, prints it 0-based and advances i. The engine's own
 // stones must be 1 while it thinks, so colours are swapped around odd-numbered moves.
 void engine_move() {
@@ -92,7 +102,7 @@ void engine_move() {
         reply_error();
         return;
     }
-    computer_turn_for_side_to_move();
+    decide();
     say("%d,%d\n", stonex[i] - 1, stoney[i] - 1);
     ATARI();
     ++i;
@@ -246,7 +256,7 @@ void on_yxnbest() {
         return;
     }
     DETAIL_PVS = wanted;
-    computer_turn_for_side_to_move();
+    decide();
     DETAIL_PVS       = 1;
     std::string line = "MESSAGE NBEST";
     char point[32];

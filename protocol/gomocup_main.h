@@ -12,6 +12,10 @@ extern std::string command;  // the last command word read
 // front end sets it; while it is null those words are ignored like any unknown word.
 extern void (*console_game_runner)();
 
+// Told when a move decision of the command just read begins (true) and ends (false), so that
+// a front end that reads input meanwhile can stop it. Null where nothing reads meanwhile.
+extern void (*thinking_hook)(bool begins);
+
 void gomocup_start();  // sets the search settings and prints the greeting lines
 
 // Serves the commands read from `in` until END or the end of `in`; true when END ended it.

@@ -26,14 +26,12 @@ int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];
 // Root candidates scored exactly in the running iteration, for the live detail lines.
 RootScore root_scores[200];
 
-// The node budget never cuts the first iteration: it is cheap, and without it no candidate
-// would have a score.
-inline bool budget_spent() { return LAYER > 1 && node_budget_spent(5); }
+// Neither the node budget nor a stop cuts the first iteration: it is cheap, and without it no
+// candidate would have a score.
+inline bool budget_spent() { return LAYER > 1 && (node_budget_spent(5) || stop_requested()); }
 
-// Time test of the alpha-beta search: the whole budget less its margin is spent, or a stop.
-inline bool out_of_time() {
-    return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent() || stop_requested();
-}
+// Time test of the alpha-beta search: the whole budget less its margin is spent.
+inline bool out_of_time() { return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(); }
 
 // Inside DFS the clock is read only near the root, never in the last plies.
 inline bool shallow(int dep) { return dep <= 2 || dep < LAYER - 2; }
@@ -75,7 +73,7 @@ int SLOWSEARCH() {
     for (LAYER = 1; LAYER <= max_layer; ++LAYER)
     {
         // Step 5.1. Start a new iteration only while 90% of the budget, less the margin, remains.
-        if (TIMER(2) > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent() || stop_requested())
+        if (TIMER(2) > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent())
             break;
 
         // Step 5.2. Widths and leaf table of this iteration.

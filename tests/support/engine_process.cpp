@@ -19,12 +19,16 @@ long long now_ms() {
 
 // The deadline `timeout_ms` from now, stretched by GRAVIK_TIMEOUT_SCALE when that is above 1.
 long long deadline_in(int timeout_ms) {
-    static const char* text   = std::getenv("GRAVIK_TIMEOUT_SCALE");
-    static const double scale = text != nullptr && std::atof(text) > 1.0 ? std::atof(text) : 1.0;
-    return now_ms() + static_cast<long long>(timeout_ms * scale);
+    return now_ms() + static_cast<long long>(timeout_ms * timeout_scale());
 }
 
 }  // namespace
+
+double timeout_scale() {
+    static const char* text   = std::getenv("GRAVIK_TIMEOUT_SCALE");
+    static const double scale = text != nullptr && std::atof(text) > 1.0 ? std::atof(text) : 1.0;
+    return scale;
+}
 
 EngineProcess::EngineProcess() {
     const char* other         = std::getenv("GRAVIK_ENGINE");

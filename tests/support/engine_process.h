@@ -34,6 +34,9 @@ struct EngineRun {
     int status = -1;                 // exit status, -1 when it had to be killed
 };
 
+// GRAVIK_TIMEOUT_SCALE, or 1: how much slower than native the engine under test runs.
+double timeout_scale();
+
 // Runs the engine on a whole script (stdin closed after it) and collects all output.
 EngineRun run_engine(const std::string& script, int timeout_ms = 20000);
 
