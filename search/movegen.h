@@ -15,8 +15,14 @@ struct POINT {
 };
 
 extern int jiazhi[JZ_SIDE][JZ_SIDE];  // generators' score board (window credits may reach 0, N+1)
-extern POINT point[1000];             // sort array, positions 1..BOARDSIZE^2
-extern POINT point_temp[1000];        // merge buffer
+
+// Rows of jiazhi and of the credit boards are handled in 28 cells, y = 0..27: the board and its
+// frame for any size, and beyond them cells that hold 0 (no credit lands there, and no stone).
+constexpr int ROW_CELLS = 28;
+static_assert(MAX_BOARD + 2 < ROW_CELLS && ROW_CELLS <= JZ_SIDE, "rows cover board and frame");
+static_assert(PAD_MARGIN + ROW_CELLS <= PAD_STRIDE, "padded rows hold 28 cells");
+extern POINT point[1000];       // sort array, positions 1..BOARDSIZE^2
+extern POINT point_temp[1000];  // merge buffer
 extern int nex[200][200],
     ney[200][200];  // nex[k][d]: x of candidate k (from 1) at depth d; 0 empty
 

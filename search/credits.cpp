@@ -1,0 +1,284 @@
+// The kept window credits of the generators' three pairs, moved cell by cell with the search.
+#include "search/credits.h"
+
+#include <cstring>
+
+#include "search/gather.h"
+#include "search/movegen.h"
+
+namespace {
+
+// ---- Credit boards ----
+
+// What one window adds to jiazhi: `first` to c1, `middle` to each of c2..c5, `last` to c6.
+struct WindowCredit {
+    int first, middle, last;
+};
+
+// The credits of a pair of generators for the position in `seen`, kept in step with `un`.
+struct CreditBoard {
+    int size = 0;  // board size of the kept position; 0: none, rescan
+    bool proximity;
+    char seen[JZ_SIDE][JZ_SIDE];
+    LogMark mark;
+    char code[PAD_CELLS];
+    WindowCredit table[2][SIX_NB + 1];  // entry SIX_NB: no window, all zero
+    int occupied[2];                    // start score of a stone, per generator
+    int credit[2][PAD_CELLS];           // jiazhi of every point: start score and credits
+};
+CreditBoard boards[3];
+
+// Move-ordering tables: an EVA credits its edge to both end cells.
+void eva_credits(WindowCredit* out, const EVA* table) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+        out[idx] = WindowCredit{table[idx].edge, table[idx].center, table[idx].edge};
+}
+
+// Threat tables, attacker's form: five to c1, five + six to c2..c5, nothing to c6. A window's
+// five-cell index is its six-cell index without the last cell: idx6 / 4.
+void attack_credits(WindowCredit* out, const int* five, const int* six) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+    {
+        if (idx >= THREAT_SIX_NB)  // w1 off the board: never a window
+        {
+            out[idx] = WindowCredit{0, 0, 0};
+            continue;
+        }
+        const int f = five[idx / 4], x = six[idx];
+        out[idx] = WindowCredit{f, f + x, 0};
+    }
+}
+
+// Threat tables, defender's form: five + six to c1, five + six + second six to c2..c5, six to c6.
+void answer_credits(WindowCredit* out, const int* five, const int* six, const int* six2) {
+    for (int idx = 0; idx < SIX_NB; ++idx)
+    {
+        if (idx >= THREAT_SIX_NB)
+        {
+            out[idx] = WindowCredit{0, 0, 0};
+            continue;
+        }
+        const int f = five[idx / 4], x = six[idx], x2 = six2[idx];
+        out[idx] = WindowCredit{f + x, f + x + x2, x};
+    }
+}
+
+void build_tables(int pair, CreditBoard& b) {
+    b.table[0][SIX_NB] = b.table[1][SIX_NB] = WindowCredit{0, 0, 0};
+    switch (pair)
+    {
+    case PAIR_ALPHA_BETA:
+        eva_credits(b.table[0], strucB);
+        eva_credits(b.table[1], strucW);
+        b.proximity = true;
+        break;
+    case PAIR_ATTACK:
+        attack_credits(b.table[0], strucKFive, strucKSix);
+        answer_credits(b.table[1], strucKxFive, strucKxSix, strucKySix);
+        b.proximity = false;
+        break;
+    default:
+        attack_credits(b.table[0], strucDxFive, strucDxSix);
+        answer_credits(b.table[1], strucDFive, strucDSix, strucDySix);
+        b.proximity = false;
+        break;
+    }
+}
+
+// Adds the credits of the window starting at s along st with index idx.
+inline void add_window(CreditBoard& b, int s, int st, int idx) {
+    for (int g = 0; g < 2; ++g)
+    {
+        const WindowCredit& w = b.table[g][idx];
+        int* cr               = b.credit[g];
+        cr[s] += w.first;
+        for (int k = 1; k <= 4; ++k)
+            cr[s + k * st] += w.middle;
+        cr[s + 5 * st] += w.last;
+    }
+}
+
+// Proximity credit of a stone well inside the board: 2 on the eight neighbours, 1 two steps out.
+constexpr int DIR_X[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+constexpr int DIR_Y[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+inline bool gives_proximity(int x, int y, int n) {
+    return x >= 5 && x <= n - 4 && y >= 5 && y <= n - 4;
+}
+
+// A score board written by the credit updates: cell (x, y) at base[origin + x * row + y]. The
+// credit boards are padded (row PAD_STRIDE), jiazhi is not (row JZ_SIDE).
+struct Target {
+    int* base[2];  // per generator of the pair
+    int row, origin;
+};
+inline Target credit_target(CreditBoard& b) {
+    return Target{{b.credit[0], b.credit[1]}, PAD_STRIDE, padded(0, 0)};
+}
+
+inline void add_proximity(const Target& to, int g, int x, int y, int sign) {
+    int* base = to.base[g] + to.origin + x * to.row + y;
+#pragma GCC unroll 8
+    for (int dir = 0; dir < 8; ++dir)
+    {
+        const int step = DIR_X[dir] * to.row + DIR_Y[dir];
+        base[step] += 2 * sign;
+        base[2 * step] += sign;
+    }
+}
+
+// The plain window scan over the whole board, into a fresh board.
+void rescan(int pair, CreditBoard& b) {
+    const int n = BOARDSIZE;
+    b.size      = n;
+    build_tables(pair, b);
+    std::memcpy(b.seen, un, sizeof un);
+    b.mark = log_now();
+    fill_padded_codes(b.code);
+    std::memset(b.credit, 0, sizeof b.credit);
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+        {
+            const int s = padded(x, y);
+            for (int dir = 0; dir < 4; ++dir)
+            {
+                const int st = LINE_STEP[dir];
+                if (b.code[s + 4 * st] != OFF_BOARD)
+                    add_window(b, s, st, padded_idx6(b.code, s, st));
+            }
+            if (un[x][y] != 0)
+            {
+                b.credit[0][s] += b.occupied[0];
+                b.credit[1][s] += b.occupied[1];
+                if (b.proximity && gives_proximity(x, y, n))
+                {
+                    add_proximity(credit_target(b), 0, x, y, 1);
+                    add_proximity(credit_target(b), 1, x, y, 1);
+                }
+            }
+        }
+}
+
+// What board cell (x, y) changing from `old` to `now` changes in the scores of the generators
+// in `gens` (their tables `tab`, their score boards `out`, rows of ROW cells), read against the
+// kept position: every window through the cell swaps its credits for those of its new content,
+// a stone brings its start score and its proximity credit. Every window is added even when its
+// credits stay: cheaper than testing. Directions, window places and generators are all known
+// when this is compiled, so the 24 windows unroll into straight-line code.
+// Where the windows off an unpadded board add their zeros: room for six cells a row apart.
+int window_sink[5 * JZ_SIDE + 6];
+
+template <int ROW, int GENS>
+inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
+                         const WindowCredit* const (&tab)[GENS], int* const (&out)[GENS],
+                         const int (&occupied)[GENS]) {
+    constexpr int TST[4]  = {ROW, 1, ROW + 1, ROW - 1};  // the directions on the score boards
+    constexpr bool PADDED = ROW == PAD_STRIDE;           // room for every window's cells
+    const int f           = padded(x, y);
+    const int delta       = now - old;
+    const int at          = x * ROW + y;
+#pragma GCC unroll 4
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st  = LINE_STEP[dir];
+        const int tst = TST[dir];
+        // The eleven cells of the line, and the five-cell part of each window in base 3, rolled
+        // along it (a digit 3 off the board only stands in windows that are skipped).
+        const char* c = b.code + f;
+        int line[11];
+#pragma GCC unroll 11
+        for (int k = 0; k < 11; ++k)
+            line[k] = c[(k - 5) * st];
+        int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+#pragma GCC unroll 6
+        for (int j = 0; j <= 5; ++j)
+        {
+            const int t      = 5 - j;  // place of the changed cell in the window
+            const int before = five * 4 + line[j + 5];
+            if (j < 5)
+                five = (five - line[j] * 81) * 3 + line[j + 5];
+            // A window off the board reads the empty entry twice, so it adds nothing, and on
+            // an unpadded board writes its nothing to a sink: no branch to mispredict.
+            const bool off  = line[j] == OFF_BOARD || line[j + 4] == OFF_BOARD;
+            const int from  = off ? SIX_NB : before;
+            const int after = off ? SIX_NB : before + delta * CELL_WEIGHT[t];
+#pragma GCC unroll 2
+            for (int g = 0; g < GENS; ++g)
+            {
+                const WindowCredit& u = tab[g][from];
+                const WindowCredit& v = tab[g][after];
+                const int dm          = v.middle - u.middle;
+                int* w                = PADDED || !off ? out[g] + at - t * tst : window_sink;
+                w[0] += v.first - u.first;
+                w[tst] += dm;
+                w[2 * tst] += dm;
+                w[3 * tst] += dm;
+                w[4 * tst] += dm;
+                w[5 * tst] += v.last - u.last;
+            }
+        }
+    }
+    if ((old != 0) != (now != 0))  // a stone comes or goes (not just changes side)
+    {
+        const int sign  = now != 0 ? 1 : -1;
+        const bool near = b.proximity && gives_proximity(x, y, BOARDSIZE);
+        for (int g = 0; g < GENS; ++g)
+        {
+            out[g][at] += sign * occupied[g];
+            if (near)
+                add_proximity(Target{{out[g], out[g]}, ROW, 0}, 0, x, y, sign);
+        }
+    }
+}
+
+// Moves the kept position of a board by one cell.
+void update_cell(CreditBoard& b, int x, int y, int old, int now) {
+    const WindowCredit* const tab[2] = {b.table[0], b.table[1]};
+    // The credit boards are padded: their cell (x, y) lies at padded(x, y) = origin + x*row + y.
+    int* const out[2] = {b.credit[0] + padded(0, 0), b.credit[1] + padded(0, 0)};
+    cell_changes<PAD_STRIDE, 2>(b, x, y, old, now, tab, out, b.occupied);
+    b.code[padded(x, y)] = static_cast<char>(now);
+}
+
+}  // namespace
+
+// jiazhi from the kept credits of generator `which`, with `occupied` on stones. When the
+// changes since the kept position include one new stone (as between the children of one node:
+// the previous child taken back, this one placed), that stone's changes go to jiazhi alone: the
+// kept position stays at the parent, and the next sibling is again one stone away from it.
+void fill_scores(int pair, int which, int occupied) {
+    CreditBoard& b = boards[pair];
+    const int n    = BOARDSIZE;
+    if (b.size != n || b.occupied[which] != occupied)
+    {
+        b.occupied[which] = occupied;
+        rescan(pair, b);
+        for (int x = 0; x <= n + 1; ++x)
+            std::memcpy(jiazhi[x], b.credit[which] + padded(x, 0), ROW_CELLS * sizeof(int));
+        return;
+    }
+    // One new stone among the changes (the newest, when the search says which) is left out of
+    // the kept position; the others, such as the previous sibling taken back, move it.
+    const LeftOutStone left = sync_kept_position(
+        b.seen, b.mark, [&b](int x, int y, int old, int cur) { update_cell(b, x, y, old, cur); });
+
+    const int* cred = b.credit[which];
+    for (int x = 0; x <= n + 1; ++x)
+        std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
+    if (left.x != 0)
+    {
+        const WindowCredit* const tab[1] = {b.table[which]};
+        int* const out[1]                = {&jiazhi[0][0]};
+        const int occ[1]                 = {b.occupied[which]};
+        cell_changes<JZ_SIDE, 1>(b, left.x, left.y, 0, left.code, tab, out, occ);
+    }
+}
+
+void forget_credits() {
+    for (CreditBoard& b : boards)
+        b.size = 0;
+}
+
+int credit_scores(int pair, int which, int occupied, int least) {
+    fill_scores(pair, which, occupied);
+    return gather_points(least);
+}
