@@ -40,3 +40,50 @@ test('the engine answers batches of protocol lines', async () => {
     assert.deepEqual(engine.send('START 15\nTURN 3,'), ['OK']);
     assert.match(engine.send('YXSHOWINFO\n')[0], /^MESSAGE Gravik \d+\.\d+\.\d+/);
 });
+
+// White to move after seven stones: the threat searches take about a fifth of the time, then
+// the alpha-beta search reports for seconds (about 3 s of a 5 s turn).
+const MIDGAME = ['3,3,2', '4,4,1', '3,4,2', '4,3,1', '5,5,2', '2,2,1', '3,5,2'];
+const think = (time) => ['START 15', 'INFO rule 0', `INFO timeout_turn ${time}`, 'INFO show_detail 3',
+    'YXBOARD', ...MIDGAME, 'DONE', 'YXNBEST 3', ''].join('\n');
+
+test('every line goes out as it is written; a stop ends only its own request, early', async () => {
+    const engine = await loadEngine();
+    const { module } = engine;
+    const said = [];
+    let stopAt = 0;
+    module.onLine = (line) => {
+        said.push(line);
+        // stop request 7 at its first alpha-beta report
+        if (!stopAt && line.startsWith('MESSAGE REALTIME BEST')) {
+            stopAt = Date.now();
+            Atomics.store(module.stopMark, 0, 7);
+        }
+    };
+    module.stopMark = new Int32Array(new SharedArrayBuffer(4));
+    module.ccall('gravik_watch_stop', null, [], []);
+
+    const reply = engine.send(think(5000), 7);
+    const late = Date.now() - stopAt;
+    assert.ok(stopAt > 0, 'no REALTIME BEST line');
+    assert.ok(late < 300, `answered ${late} ms after the stop`);
+    // the lines went out one by one, the same as the batch, live lines among them
+    assert.deepEqual(said.filter((l) => l !== ''), reply);
+    assert.ok(reply.some((l) => /^INFO PV DONE$/.test(l)));
+    const nbest = reply.find((l) => l.startsWith('MESSAGE NBEST')).split(' ')[2];
+    assert.equal(reply[reply.length - 1], nbest);
+    assert.ok(!MIDGAME.some((s) => s.startsWith(`${nbest},`)), nbest);
+
+    // a stop already written for this request: it answers at once, with a move
+    Atomics.store(module.stopMark, 0, 9);
+    let started = Date.now();
+    const stopped = engine.send(think(5000), 9);
+    assert.ok(Date.now() - started < 300, `${Date.now() - started} ms`);
+    assert.match(stopped[stopped.length - 1], /^\d+,\d+$/);
+    // later requests, and those without an id, think their time
+    for (const id of [10, 0]) {
+        started = Date.now();
+        engine.send(think(1000), id);
+        assert.ok(Date.now() - started > 600, `request ${id}: ${Date.now() - started} ms`);
+    }
+});

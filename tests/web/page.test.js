@@ -9,6 +9,8 @@ const fs = require('node:fs');
 const path = require('node:path');
 
 const { SITE, serveSite, launchBrowser, loadEngine } = require('./support.js');
+const pages = require('./pages.js');
+const { closePage, idle, over, setUp, point, stones, marked, play, openRecord } = pages;
 
 let site;
 let browser;
@@ -23,67 +25,7 @@ test.after(async () => {
     site.close();
 });
 
-// A fresh page on the site, the engine loaded; `errors` collects the console's errors.
-async function openPage({ width = 1100, height = 800, colorScheme = 'light' } = {}) {
-    const page = await browser.context.newPage();
-    const errors = [];
-    page.on('console', (message) => {
-        if (message.type() === 'error')
-            errors.push(message.text());
-    });
-    page.on('pageerror', (error) => errors.push(String(error)));
-    await page.setViewportSize({ width, height });
-    await page.emulateMedia({ colorScheme });
-    await page.goto(site.url);
-    await page.waitForFunction(() => !document.getElementById('status').textContent.includes('Loading'));
-    await idle(page);
-    page.errors = errors;
-    return page;
-}
-
-async function closePage(page) {
-    assert.deepEqual(page.errors, [], 'errors in the browser console');
-    await page.close();
-}
-
-const idle = (page, timeout = 30000) => page.waitForFunction(
-    () => document.body.dataset.state !== 'thinking', null, { timeout });
-
-const over = (page, timeout = 120000) => page.waitForFunction(
-    () => document.body.dataset.state === 'over', null, { timeout });
-
-// Settings: players, rule, size, time; a change of rule or size starts a new game.
-async function setUp(page, { black = 'person', white = 'person', rule = '0', size = '15', time = '200' }) {
-    await page.selectOption('#black-player', black);
-    await page.selectOption('#white-player', white);
-    await page.fill('#time', time);
-    await page.dispatchEvent('#time', 'change');
-    await page.selectOption('#rule', rule);
-    await page.selectOption('#size', size);
-    await page.click('#new-game');
-    await idle(page);
-}
-
-const point = (x, y) => `.point[data-x="${x}"][data-y="${y}"]`;
-
-// The stones on the board as "x,y,colour", sorted.
-const stones = (page) => page.$$eval('.point[data-stone="black"], .point[data-stone="white"]',
-    (points) => points.map((p) => `${p.dataset.x},${p.dataset.y},${p.dataset.stone}`).sort());
-
-const marked = (page, attribute) => page.$$eval(`.point[${attribute}]`,
-    (points, name) => points.map((p) => [`${p.dataset.x},${p.dataset.y}`, p.getAttribute(name)]),
-    attribute);
-
-async function play(page, x, y) {
-    await page.click(point(x, y));
-    await idle(page);
-}
-
-// A record opened through the file input.
-async function openRecord(page, text, name = 'game.psq') {
-    await page.setInputFiles('#open', { name, mimeType: 'text/plain', buffer: Buffer.from(text) });
-    await idle(page);
-}
+const openPage = (options) => pages.openPage(browser, site, options);
 
 const DOUBLE_THREE_RECORD = '15x15 result:-1\n8,8,0\n1,1,0\n9,8,0\n1,15,0\n7,9,0\n15,1,0\n7,10,0\n15,15,0\nPlayer\nPlayer';
 

@@ -3,11 +3,21 @@
 // changes or analysis is turned off). Also routes the engine's live lines to the report they
 // belong to: the move being chosen or the analysis running.
 import {
-    $, ANALYSIS_TIME, HINTS, R, analysing, engine, game, settingsLines, shown, sideToMove,
+    $, ANALYSIS_STAGES, HINTS, R, analysing, engine, game, settingsLines, shown, sideToMove,
 } from './state.js';
 import { render, renderSoon } from './view.js';
 
 const positionLines = () => R.boardLines(shown());
+
+// The ranked candidates of a YXNBEST reply; on an empty board the list is empty and the move
+// is the one candidate.
+function ranked(reply) {
+    const list = R.parseNbest(reply) || [];
+    const move = R.parseMove(reply);
+    if (list.length === 0 && move && move.x >= 0)
+        list.push([move.x, move.y]);
+    return list.slice(0, HINTS);
+}
 
 export async function requestHints(gen) {
     let reply;
@@ -19,33 +29,51 @@ export async function requestHints(gen) {
     }
     if (!reply || gen !== game.gen || !$('hints').checked || analysing())
         return;
-    game.hints = (R.parseNbest(reply) || []).slice(0, HINTS);
+    game.hints = ranked(reply);
     render();
 }
 
-// Thinks about the position shown for as long as it is shown. The request is quiet: the page
-// does not count as thinking while analysis runs, and moves can be played at any time.
+// Thinks about the position shown for as long as it is shown, in stages of growing length:
+// each decision spends its first two fifths on the threat searches, which report nothing, so a
+// first short stage shows candidates soon and the later ones (on the warm hash tables) go
+// deeper. A stage's candidates replace the last ones once it has gone as deep. The requests
+// are quiet: the page does not count as thinking while analysis runs.
 export async function startAnalysis(gen) {
-    const request = engine.send([...settingsLines(ANALYSIS_TIME), 'YXBOARD', ...positionLines(),
-        'DONE', `YXNBEST ${HINTS}`], { tag: gen, quiet: true });
-    const run = { gen, id: request.id, report: R.newReport(), done: false, side: sideToMove(),
-        depthLine: '' };
+    const run = { gen, id: 0, report: R.newReport(), pvs: [], depth: 0, done: false,
+        side: sideToMove(), depthLine: '' };
     game.analysis = run;
     game.hints = [];
     render();
-    let reply = null;
-    try {
-        reply = await request;
-    } catch (error) {
-        reply = null;
+    for (const time of ANALYSIS_STAGES) {
+        const request = engine.send([...settingsLines(time), 'YXBOARD', ...positionLines(),
+            'DONE', `YXNBEST ${HINTS}`], { tag: gen, quiet: true });
+        run.id = request.id;
+        const best = run.report.best;  // shown until this stage has a best of its own
+        run.report = R.newReport();
+        run.report.best = best;
+        const started = performance.now();
+        let reply = null;
+        try {
+            reply = await request;
+        } catch (error) {
+            reply = null;
+        }
+        if (game.analysis !== run)
+            return;
+        if (!reply)
+            break;
+        const top = run.report.pvs[0];
+        if (!top || top.depth >= run.depth) {
+            run.pvs = run.report.pvs;
+            run.depth = top ? top.depth : run.depth;
+            game.hints = ranked(reply);
+            run.depthLine = R.parseDepth(reply) || '';
+        }
+        render();
+        if (performance.now() - started < time * 0.8)
+            break;  // it stopped by itself: as deep as it goes, or the result is decided
     }
-    if (game.analysis !== run)
-        return;
-    run.done = true;  // the engine went as deep as it goes
-    if (reply) {
-        game.hints = (R.parseNbest(reply) || game.hints).slice(0, HINTS);
-        run.depthLine = R.parseDepth(reply) || '';
-    }
+    run.done = true;
     render();
 }
 
@@ -66,7 +94,11 @@ export function onLive(id, line) {
         report = run.report;
     if (!report || !R.readLive(report, line))
         return;
-    if (run && report === run.report && line.startsWith('INFO PV DONE'))
+    if (run && report === run.report && line.startsWith('INFO PV DONE') &&
+        report.pvs.length > 0 && report.pvs[0].depth >= run.depth) {
+        run.pvs = report.pvs;
+        run.depth = report.pvs[0].depth;
         game.hints = report.pvs.map((pv) => pv.line[0]).filter(Boolean).slice(0, HINTS);
+    }
     renderSoon();
 }

@@ -23,8 +23,10 @@ export function buildBoard() {
     const board = $('board');
     board.textContent = '';
     board.style.setProperty('--n', size);
-    board.style.gridTemplateColumns = `0.8fr repeat(${size}, 1fr)`;
-    board.style.gridTemplateRows = `repeat(${size}, 1fr) 0.8fr`;
+    // Tracks that never ask the points for their content's size: redrawing a mark lays out
+    // no more than its own point.
+    board.style.gridTemplateColumns = `minmax(0, 0.8fr) repeat(${size}, minmax(0, 1fr))`;
+    board.style.gridTemplateRows = `repeat(${size}, minmax(0, 1fr)) minmax(0, 0.8fr)`;
     const stars = starPoints(size);
     points = Array.from({ length: size }, () => []);
     for (let y = size - 1; y >= 0; y--) {

@@ -13,6 +13,7 @@ export class EngineClient {
             typeof SharedArrayBuffer === 'function';
         this.stopMark = this.shared ? new Int32Array(new SharedArrayBuffer(4)) : null;
         this.worker = null;
+        this.module = null;        // the engine's compiled WebAssembly.Module, once loaded
         this.pending = new Map();  // id → {text, resolve, reject, tag, quiet}
         this.nextId = 1;
         this.holds = 0;            // other work the page counts as the engine's (opening a record)
@@ -41,16 +42,20 @@ export class EngineClient {
             event.preventDefault();
             this.onFailure(event.message || 'unknown error');
         };
-        if (this.shared)
-            this.worker.postMessage({ stopMark: this.stopMark });
+        this.worker.postMessage({ init: { module: this.module, stopMark: this.stopMark } });
     }
 
-    answer({ id, lines, live, error }) {
+    answer({ id, lines, live, error, module }) {
         if (live !== undefined) {
             this.onLive(id, live);
             return;
         }
+        if (id === 0 && error) {
+            this.onFailure(error);
+            return;
+        }
         if (id === 0) {  // the greeting: the module is loaded
+            this.module = module;  // compiled once: a new worker starts from it
             if (this.restartedAt) {
                 this.restartMs = Math.round(performance.now() - this.restartedAt);
                 this.restartedAt = 0;

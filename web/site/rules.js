@@ -212,7 +212,10 @@
         if (words[0] === 'MESSAGE' && words[1] === 'REALTIME') {
             const point = toPoint(words[3]);
             switch (words[2]) {
-            case 'REFRESH': report.searching = null; return true;
+            case 'REFRESH':  // an iteration starts: its marks go
+                report.searching = null;
+                report.lost = [];
+                return true;
             case 'POS': report.searching = point; return true;
             case 'DONE':
                 if (report.searching && point && report.searching.join() === point.join())

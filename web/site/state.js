@@ -7,7 +7,8 @@ export const $ = (id) => document.getElementById(id);
 export const HINTS = 5;
 export const TIME_MIN = 200;
 export const TIME_MAX = 60000;
-export const ANALYSIS_TIME = 3600000;  // an hour a position: analysis runs until it is stopped
+// The engine's time for each stage of an analysis, in ms: it goes on until it is stopped.
+export const ANALYSIS_STAGES = [3000, 15000, 60000, 300000, 3600000];
 
 export const engine = new EngineClient();
 

@@ -36,9 +36,10 @@ function statusText() {
 
 const name = (point) => (point ? R.pointName(point[0], point[1]) : '');
 
-// "Depth 12 · eval +35 · 1.2M nodes/s · best H8 · searching J9", from what has come so far.
-function liveText(report) {
-    const top = report.pvs[0];
+// "Depth 12 · eval +35 · 1.2M nodes/s · best H8 · searching J9", from what has come so far
+// (the depth, evaluation and speed of `pvs`, a complete report).
+function liveText(report, pvs = report.pvs) {
+    const top = pvs[0];
     const parts = [];
     if (top && top.depth !== undefined) parts.push(`Depth ${top.depth}`);
     if (top && top.eval !== undefined) parts.push(`eval ${R.evalText(top.eval)}`);
@@ -63,7 +64,7 @@ function drawAnalysis() {
     else if (run.done)
         head = `${capital(run.side)} to move · finished${run.depthLine ? ` · ${run.depthLine}` : ''}`;
     else
-        head = `${capital(run.side)} to move · ${liveText(run.report)}`;
+        head = `${capital(run.side)} to move · ${liveText(run.report, run.pvs)}`;
     const headLine = $('analysis-head');
     if (headLine.textContent !== head)
         headLine.textContent = head;
@@ -82,7 +83,7 @@ function drawAnalysis() {
 // The candidates as the board shows them, each with what the last complete report says of it.
 function candidates(run) {
     return game.hints.map((point) => {
-        const pv = run.report.pvs.find((p) => p.line[0] && p.line[0].join() === point.join());
+        const pv = run.pvs.find((p) => p.line[0] && p.line[0].join() === point.join());
         return pv ? { point, eval: pv.eval, depth: pv.depth, line: pv.line } : { point, line: [] };
     });
 }
