@@ -1,5 +1,7 @@
 // Takes docs/web-renju.png: the page in the middle of a renju game, black to move, hints on,
-// black's forbidden point marked. Run with `npm run screenshot` after `make web`.
+// black's forbidden point marked; then docs/web-analysis.png: the same position under
+// analysis, its candidates on the board and beside it. Run with `npm run screenshot` after
+// `make web`.
 'use strict';
 
 const path = require('node:path');
@@ -31,6 +33,17 @@ const RECORD = `15x15 result:-1\n${MOVES.map(([x, y]) => `${x},${y},0\n`).join('
     const forbidden = await page.$$eval('[data-forbidden]', (p) => p.map((e) => e.getAttribute('aria-label')));
     const hints = await page.$$eval('[data-hint]', (p) => p.map((e) => e.getAttribute('aria-label')));
     console.log(`${file}\nforbidden: ${forbidden.join('; ')}\nhints: ${hints.join('; ')}`);
+
+    await page.setViewportSize({ width: 1100, height: 820 });
+    await page.uncheck('#hints');
+    await page.check('#analyse');
+    await page.waitForFunction(() => document.querySelectorAll('#analysis-lines li').length >= 2 &&
+        document.querySelector('#analysis-lines .eval').textContent !== '', null, { timeout: 30000 });
+    await page.waitForTimeout(1500);
+    const analysis = path.join(__dirname, '..', '..', 'docs', 'web-analysis.png');
+    await page.screenshot({ path: analysis });
+    console.log(`${analysis}\n${await page.textContent('#analysis-head')}\n` +
+        (await page.$$eval('#analysis-lines li', (rows) => rows.map((r) => r.textContent))).join('\n'));
     await browser.close();
     site.close();
 })();

@@ -88,7 +88,7 @@ async function analysed(page) {
         [...document.querySelectorAll('#analysis-lines li')].map((li) => li.textContent)]);
     assert.deepEqual(hints.map(([stone]) => stone), hints.map(() => ''));
     assert.equal(rows.length, hints.length);
-    assert.match(rows[0], /^1[A-Z]\d+([+-]\d+|0|win|loss)d\d+[A-Z]\d+/);
+    assert.match(rows[0], /^1[A-Z]\d+([+-]\d+|0|win|loss)d\d+/);
     assert.ok(hints.some(([, label]) => label.startsWith(`${/^1([A-Z]\d+)/.exec(rows[0])[1]},`)));
 }
 
@@ -159,6 +159,10 @@ for (const mode of ['isolated', 'plain']) {
         const first = await depth();
         await page.waitForFunction((d) => Number(document.querySelector('#analysis-lines .depth')
             .textContent.slice(1)) > d, first, { timeout: 10000 });
+        // a best line beside a candidate, starting with it
+        await page.waitForFunction(() => [...document.querySelectorAll('#analysis-lines li')].some((li) =>
+            li.querySelector('.line').textContent.startsWith(`${li.querySelector('.move').textContent} `)),
+        null, { timeout: 10000 });
         assert.equal(await page.getAttribute('body', 'data-state'), 'idle');
         const change = async (act) => {
             const at = await now(page);

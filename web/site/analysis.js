@@ -66,7 +66,10 @@ export async function startAnalysis(gen) {
         if (!top || top.depth >= run.depth) {
             run.pvs = run.report.pvs;
             run.depth = top ? top.depth : run.depth;
-            game.hints = ranked(reply);
+            // the candidates it scored exactly first, then the rest of its ranking
+            const scored = run.pvs.map((pv) => pv.line[0]).filter(Boolean);
+            const rest = ranked(reply).filter((p) => !scored.some((q) => q.join() === p.join()));
+            game.hints = [...scored, ...rest].slice(0, HINTS);
             run.depthLine = R.parseDepth(reply) || '';
         }
         render();

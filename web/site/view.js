@@ -75,7 +75,8 @@ function drawAnalysis() {
         `<span class="move">${name(row.point)}</span>` +
         `<span class="eval">${row.eval === undefined ? '' : R.evalText(row.eval)}</span>` +
         `<span class="depth">${row.depth === undefined ? '' : `d${row.depth}`}</span>` +
-        `<span class="line">${row.line.map(name).join(' ')}</span></li>`).join('');
+        `<span class="line">${row.line.length > 1 ? row.line.map(name).join(' ') : ''}</span>` +
+        '</li>').join('');
     if (list.innerHTML !== html)
         list.innerHTML = html;
 }
