@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "book/gomobook.h"
+#include "engine/level.h"
 #include "eval/simple_table.h"
 #include "game/Main.h"
 #include "game/engine_rand.h"
@@ -162,6 +163,9 @@ void COMPUTER_TURN() {
     const int eval      = searched ? jz[bestx[0]][besty[0]] : 0;
     say("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", break_depth, break_depth,
         break_depth1, break_depth2, eval, node + node1 + node2, node, node1, node2);
+
+    // Step 10. A playing level below full strength may take another candidate.
+    apply_level();
 }
 
 void computer_turn_for_side_to_move() {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/computer_turn.h"
+#include "engine/level.h"
 #include "game/Main.h"
 #include "game/timer.h"
 #include "rules/check_ban.h"
@@ -298,6 +299,7 @@ const char* const NUMERIC_KEYS[] = {
     "TIMEOUT_TURN", "TIMEOUT_MATCH", "TIME_LEFT",      "MAX_MEMORY", "GAME_TYPE",
     "RULE",         "MAX_DEPTH",     "MAX_NODE",       "THREAD_NUM", "HASH_SIZE",
     "SHOW_DETAIL",  "PONDERING",     "CAUTION_FACTOR", "STRENGTH",   "TIME_INCREMENT",
+    "LEVEL",  // the playing level, 1..6
 };
 
 void on_info() {
@@ -337,6 +339,8 @@ void on_info() {
         MAX_LAYER = number >= 1 && number < PROTOCOL_LAYERS ? number : PROTOCOL_LAYERS;
     else if (key == "MAX_NODE")
         NODE_LIMIT = number > 0 ? number : 0;
+    else if (key == "LEVEL")  // 1..6; anything else full strength
+        set_level(number);
     else if (key == "SHOW_DETAIL")  // 1 realtime lines, 2 detail blocks, 3 both; else none
         SHOW_DETAIL = number >= 0 && number <= 3 ? number : 0;
 }

@@ -190,6 +190,9 @@ TEST(Protocol, AnalysisBoardCommands) {
          "INFO caution_factor 4\nINFO strength 100\nINFO time_increment 0\nINFO max_depth 0\n"
          "INFO max_node 0\nYXSTOP\nSTOP\nINFO thread_num x\nINFO max_node y\nABOUT\n",
          "ERROR|ERROR|ABOUT"},
+        {"INFO level: any number is taken silently, a missing one is an error",
+         "INFO level 0\nINFO level 7\nINFO level -2147483648\nINFO LEVEL 3\nINFO level 2.5\n"
+         "INFO level\nABOUT\n", "ERROR|ABOUT"},
         {"end of input inside YXBOARD", "YXBOARD\n7,7,1\n", ""},
     };
     // clang-format on
