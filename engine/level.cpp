@@ -93,9 +93,9 @@ const Level LEVELS[LEVEL_NB + 1] = {
     {"",                   0,     0,      0,       0,      0},
     {"Beginner",        1000,     2,     60,       6,   2000},
     {"Novice",          3000,     3,     30,       4,    600},
-    {"Casual",          8000,     4,     15,       3,    300},
-    {"Club",           20000,     6,      6,       2,    150},
-    {"Expert",         50000,     8,      3,       2,    100},
+    {"Casual",          5000,     4,     15,       3,    300},
+    {"Club",           10000,     5,      6,       2,    150},
+    {"Expert",         25000,     7,      3,       2,    100},
     {"Full strength",      0, FULL_DEPTH, 0,       0,      0},
 };
 // clang-format on
