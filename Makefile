@@ -112,7 +112,8 @@ test-windows: build windows
 	$(WINE_ENV) $(WINESERVER) -k
 
 # The browser build with Emscripten: build-web/site/ is a static site (the page, its worker and
-# the engine's .js and .wasm), build-web/gravik-bench.js the bench for Node. emcc finds its
+# the engine's .js and .wasm in two builds), build-web/gravik-bench.js and
+# gravik-bench-plain.js the benches for Node. emcc finds its
 # JavaScript helpers through NODE_PATH when node is not Debian's own.
 WEB_BUILD ?= build-web
 WEB_PORT  ?= 8000
@@ -125,13 +126,17 @@ serve-web: web
 	@echo "Gravik in a browser: http://127.0.0.1:$(WEB_PORT)/"
 	python3 web/serve.py $(WEB_BUILD)/site $(WEB_PORT)
 
-# The WebAssembly bench under Node must print the recorded signature too.
+# Both WebAssembly benches under Node (the vector build, then the plain one) must print the
+# recorded signature too; each line gives the build's nodes per second.
 bench-web: web
-	@ref=$$(git log --format=%B | grep -m1 -oE '^Bench: [0-9]+' | cut -d' ' -f2); \
-	node $(WEB_BUILD)/gravik-bench.js | tee $(WEB_BUILD)/bench.txt | tail -n 4; \
-	got=$$(awk '/^Nodes searched/ {print $$NF}' $(WEB_BUILD)/bench.txt); \
-	echo "webassembly bench signature $$got, recorded $$ref"; \
-	[ -n "$$ref" ] && [ "$$ref" = "$$got" ]
+	@ref=$$(git log --format=%B | grep -m1 -oE '^Bench: [0-9]+' | cut -d' ' -f2); ok=1; \
+	for bench in gravik-bench gravik-bench-plain; do \
+	  node $(WEB_BUILD)/$$bench.js > $(WEB_BUILD)/$$bench.txt; \
+	  got=$$(awk '/^Nodes searched/ {print $$NF}' $(WEB_BUILD)/$$bench.txt); \
+	  speed=$$(awk '/^Nodes\/second/ {print $$3}' $(WEB_BUILD)/$$bench.txt); \
+	  echo "webassembly $$bench: signature $$got (recorded $$ref), $$speed nodes/s"; \
+	  [ -n "$$ref" ] && [ "$$ref" = "$$got" ] || ok=0; \
+	done; [ $$ok = 1 ]
 
 # The page in headless Chromium (Debian's /usr/bin/chromium) through Playwright, and the
 # page's rules and the engine module under Node's test runner.

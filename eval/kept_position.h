@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 #include "game/Main.h"
 
@@ -172,6 +175,12 @@ inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], LogMark& mark, Cha
         std::memcpy(&a, now + off, 16);
         std::memcpy(&b, was + off, 16);
         diff = ~static_cast<unsigned>(__builtin_ia32_pmovmskb128(a == b)) & 0xffffu;
+        if (diff == 0)
+            continue;
+#elif defined(__wasm_simd128__)
+        diff = ~static_cast<unsigned>(wasm_i8x16_bitmask(
+                   wasm_i8x16_eq(wasm_v128_load(now + off), wasm_v128_load(was + off)))) &
+               0xffffu;
         if (diff == 0)
             continue;
 #else

@@ -25,7 +25,7 @@ void restore_terminal();  // leaves raw mode if it is on; safe to call at any ti
 // pages, before the memory is first written. Where there is nothing to ask, does nothing.
 void advise_large_pages(void* table, size_t bytes);
 
-// CPU time of the whole process, in nanoseconds (wall time under WebAssembly).
+// CPU time of the whole process, in nanoseconds (in a browser, where there is none, wall time).
 long long process_cpu_ns();
 // While `mute` is true standard output goes to the null device (the bench keeps the engine's
 // MESSAGE lines off its report); false puts it back. Flushes stdout before either switch.

@@ -3,6 +3,9 @@
 #include "search/gather.h"
 
 #include <cstring>
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 #include "search/movegen.h"
 
@@ -72,8 +75,9 @@ int wanted_floor(int wanted) {
 namespace {
 
 // Bit y set when jiazhi[x][y] reaches `floor`, for y = 0 .. CELLS - 1: four cells per comparison,
-// and with SSE2 sixteen cells packed into one mask of bits. Cells past the row's 28 read the
-// next row (or the frame); the caller masks off every cell that is not on the board.
+// and with SSE2 or WebAssembly SIMD sixteen cells packed into one mask of bits. Cells past the
+// row's 28 read the next row (or the frame); the caller masks off every cell that is not on the
+// board.
 template <int CELLS>
 inline unsigned row_bits(const int* row, Int4 floor) {
     unsigned bits = 0;
@@ -87,6 +91,17 @@ inline unsigned row_bits(const int* row, Int4 floor) {
         bits |=
             static_cast<unsigned>(__builtin_ia32_pmovmskb128(__builtin_ia32_packsswb128(low, up)))
             << h;
+    }
+#elif defined(__wasm_simd128__)
+    // The same packing in WebAssembly's vector instructions.
+    const v128_t least = wasm_i32x4_splat(floor[0]);
+    const auto cmp     = [&least](const int* q) { return wasm_i32x4_ge(wasm_v128_load(q), least); };
+#pragma GCC unroll 2
+    for (int h = 0; h < CELLS; h += 16)
+    {
+        const v128_t low = wasm_i16x8_narrow_i32x4(cmp(row + h), cmp(row + h + 4));
+        const v128_t up  = wasm_i16x8_narrow_i32x4(cmp(row + h + 8), cmp(row + h + 12));
+        bits |= static_cast<unsigned>(wasm_i8x16_bitmask(wasm_i8x16_narrow_i16x8(low, up))) << h;
     }
 #else
     for (int g = 0; g < CELLS / 4; ++g)

@@ -35,7 +35,7 @@ int serving;         // the id of the request being served; 0 for one without an
 void collect(const char* text) {
     output += text;
     for (size_t end = output.find('\n', line_start); end != std::string::npos;
-         end = output.find('\n', line_start))
+         end        = output.find('\n', line_start))
     {
         size_t length = end - line_start;
         if (length > 0 && output[end - 1] == '\r')
@@ -51,7 +51,19 @@ void begin_call() {
 }
 
 // A stop written for this request or a later one; requests without an id are never stopped.
-bool stop_asked() { return serving > 0 && web_stop_mark() >= serving; }
+// The look crosses into JavaScript, so only every STOP_STRIDE-th call looks, as only every few
+// clock readings read the clock; once seen, a stop stays.
+constexpr int STOP_STRIDE = 8;
+int stop_calls            = 0;
+bool stop_seen            = false;
+
+bool stop_asked() {
+    if (serving <= 0)
+        return false;
+    if (!stop_seen && stop_calls++ % STOP_STRIDE == 0)
+        stop_seen = web_stop_mark() >= serving;
+    return stop_seen;
+}
 
 }  // namespace
 
@@ -78,7 +90,9 @@ EMSCRIPTEN_KEEPALIVE void gravik_watch_stop() { stop_poll = stop_asked; }
 // usable.
 EMSCRIPTEN_KEEPALIVE const char* gravik_serve(const char* lines, int id) {
     begin_call();
-    serving = id;
+    serving    = id;
+    stop_calls = 0;
+    stop_seen  = false;
     std::istringstream in(lines);
     gomocup_serve(in);
     serving = 0;

@@ -42,8 +42,9 @@ function watchWorkers() {
     };
 }
 
-// A fresh page on `site`, the engine loaded; `page.errors` collects the console's errors.
-async function openPage(browser, site, { width = 1100, height = 800, colorScheme = 'light' } = {}) {
+// A fresh page on `site` (with `query` after its address), the engine loaded; `page.errors`
+// collects the console's errors.
+async function openPage(browser, site, { width = 1100, height = 800, colorScheme = 'light', query = '' } = {}) {
     const page = await browser.context.newPage();
     const errors = [];
     page.on('console', (message) => {
@@ -55,7 +56,7 @@ async function openPage(browser, site, { width = 1100, height = 800, colorScheme
     await page.addInitScript(watchWorkers);
     await page.setViewportSize({ width, height });
     await page.emulateMedia({ colorScheme });
-    await page.goto(site.url);
+    await page.goto(site.url + query);
     await page.waitForFunction(() => !document.getElementById('status').textContent.includes('Loading'));
     await idle(page);
     page.errors = errors;

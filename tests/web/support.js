@@ -67,9 +67,10 @@ async function launchBrowser() {
 
 // The WebAssembly engine in this process: send(text, id) serves protocol lines as request id,
 // returns lines; `module` is the engine's Module (onLine, stopMark, ccall).
-async function loadEngine(seed = 1) {
-    const create = require(path.join(SITE, 'engine.js'));
-    const module = await create({ wasmBinary: fs.readFileSync(path.join(SITE, 'engine.wasm')) });
+// `build` is 'engine' (WebAssembly's vector instructions) or 'engine-plain'.
+async function loadEngine(seed = 1, build = 'engine') {
+    const create = require(path.join(SITE, `${build}.js`));
+    const module = await create({ wasmBinary: fs.readFileSync(path.join(SITE, `${build}.wasm`)) });
     const lines = (text) => text.split('\n').filter((l) => l !== '');
     const greeting = lines(module.ccall('gravik_start', 'string', ['number'], [seed]));
     return {

@@ -36,7 +36,9 @@ export class EngineClient {
     }
 
     start() {
-        this.worker = new Worker('worker.js');
+        // ?engine=plain on the page's address asks for the engine without vector instructions.
+        const plain = new URLSearchParams(globalThis.location.search).get('engine') === 'plain';
+        this.worker = new Worker(plain ? 'worker.js?engine=plain' : 'worker.js');
         this.worker.onmessage = (event) => this.answer(event.data);
         this.worker.onerror = (event) => {
             event.preventDefault();
@@ -45,7 +47,7 @@ export class EngineClient {
         this.worker.postMessage({ init: { module: this.module, stopMark: this.stopMark } });
     }
 
-    answer({ id, lines, live, error, module }) {
+    answer({ id, lines, live, error, module, build }) {
         if (live !== undefined) {
             this.onLive(id, live);
             return;
@@ -56,6 +58,7 @@ export class EngineClient {
         }
         if (id === 0) {  // the greeting: the module is loaded
             this.module = module;  // compiled once: a new worker starts from it
+            document.body.dataset.engine = build;  // which of the two builds runs
             if (this.restartedAt) {
                 this.restartMs = Math.round(performance.now() - this.restartedAt);
                 this.restartedAt = 0;

@@ -5,18 +5,27 @@
 //
 // The first message is {init: {module, stopMark}}. `module`, when given, is the engine already
 // compiled (a worker started again after a stop skips the compiling); the greeting {id: 0}
-// hands the compiled module back. `stopMark` (an Int32Array over shared memory) makes the
+// hands the compiled module back, and names the build it loaded. `stopMark` (an Int32Array over shared memory) makes the
 // searches stop once the page writes there the id of the request being served, or a later one.
 'use strict';
 
-importScripts('engine.js');
+// Two builds of the engine: engine.wasm uses WebAssembly's vector instructions, which every
+// current browser runs; engine-plain.wasm does without, for the others. A module of one vector
+// function tells which this browser validates. The page can ask for the plain one
+// (worker.js?engine=plain).
+const SIMD_PROBE = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1,
+    0, 10, 10, 1, 8, 0, 65, 0, 253, 15, 253, 98, 11]);
+const BUILD = new URLSearchParams(self.location.search).get('engine') !== 'plain' &&
+    WebAssembly.validate(SIMD_PROBE) ? 'engine' : 'engine-plain';
+
+importScripts(BUILD + '.js');
 
 let ready = null;
 let serving = 0;  // the id of the request being served, for its live lines
 
 function load({ module, stopMark }) {
     const compiled = module ? Promise.resolve(module) :
-        fetch('engine.wasm').then((response) => response.arrayBuffer()).then(WebAssembly.compile);
+        fetch(BUILD + '.wasm').then((response) => response.arrayBuffer()).then(WebAssembly.compile);
     return compiled.then((wasm) => createGravik({
         // The engine writes to its sink, never to stdout; anything else is a fault worth seeing.
         print: (text) => console.log(text),
@@ -33,7 +42,7 @@ function load({ module, stopMark }) {
             engine.stopMark = stopMark;
             engine.ccall('gravik_watch_stop', null, [], []);
         }
-        postMessage({ id: 0, lines: toLines(greeting), module: wasm });
+        postMessage({ id: 0, lines: toLines(greeting), module: wasm, build: BUILD });
         return engine;
     }));
 }
