@@ -33,7 +33,8 @@ int decide(int level, unsigned seed, int nodes = -1) {
         NODE_LIMIT = nodes;
     MAX_TIME = 1000000, TIME_REMAIN = INT_MAX;
     clear_hash_tables();
-    i                       = stones_on_board() + 1, engine_srand(seed);
+    i = stones_on_board() + 1;
+    engine_srand(seed);
     const bool first_player = i % 2 == 1;  // its stones are 2 on qp
     if (first_player)
         REVERSE();
