@@ -287,12 +287,14 @@ void prepare_standard_streams() {}
 #if defined(__EMSCRIPTEN__)
 // Under Node the process's CPU time in microseconds (its other threads, the compiler's and the
 // collector's, included); -1 in a browser, which has no such clock.
+// clang-format off
 EM_JS(double, node_cpu_us, (), {
-    if (typeof process == = 'undefined' || typeof process.cpuUsage != = 'function')
+    if (typeof process == "undefined" || typeof process.cpuUsage != "function")
         return -1;
-    const used = process.cpuUsage();
+    var used = process.cpuUsage();
     return used.user + used.system;
 });
+// clang-format on
 #endif
 
 long long process_cpu_ns() {

@@ -24,12 +24,13 @@ const ISOLATION = {
     'Cross-Origin-Embedder-Policy': 'require-corp',
 };
 
-// Serves SITE on a free loopback port, with or without ISOLATION; resolves to {url, close}.
-function serveSite({ isolated = false } = {}) {
+// Serves SITE (or the folder `root`) on a free loopback port, with or without ISOLATION;
+// resolves to {url, close}.
+function serveSite({ isolated = false, root = SITE } = {}) {
     const server = http.createServer((request, response) => {
         const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-        const file = path.join(SITE, name === '/' ? 'index.html' : name);
-        if (!file.startsWith(SITE) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+        const file = path.join(root, name === '/' ? 'index.html' : name);
+        if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
             response.writeHead(404).end('not found');
             return;
         }
