@@ -18,6 +18,7 @@ class IsolatedHandler(http.server.SimpleHTTPRequestHandler):
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         ".js": "text/javascript",
         ".wasm": "application/wasm",
+        ".webmanifest": "application/manifest+json",
     }
 
     def end_headers(self):

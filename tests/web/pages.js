@@ -42,6 +42,13 @@ function watchWorkers() {
     };
 }
 
+// Every Content-Security-Policy violation becomes a console error, which fails the test.
+function watchPolicy() {
+    document.addEventListener('securitypolicyviolation', (event) => {
+        console.error(`CSP violation: ${event.violatedDirective} ${event.blockedURI}`);
+    });
+}
+
 // A fresh page on `site` (with `query` after its address), the engine loaded; `page.errors`
 // collects the console's errors.
 async function openPage(browser, site, { width = 1100, height = 800, colorScheme = 'light', query = '' } = {}) {
@@ -54,6 +61,7 @@ async function openPage(browser, site, { width = 1100, height = 800, colorScheme
     page.on('pageerror', (error) => errors.push(String(error)));
     await page.addInitScript(watchLongTasks);
     await page.addInitScript(watchWorkers);
+    await page.addInitScript(watchPolicy);
     await page.setViewportSize({ width, height });
     await page.emulateMedia({ colorScheme });
     await page.goto(site.url + query);

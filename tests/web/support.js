@@ -15,6 +15,9 @@ const TYPES = {
     '.js': 'text/javascript; charset=utf-8',
     '.css': 'text/css; charset=utf-8',
     '.wasm': 'application/wasm',
+    '.svg': 'image/svg+xml',
+    '.png': 'image/png',
+    '.webmanifest': 'application/manifest+json',
 };
 
 // The two headers that make the page cross-origin isolated: it may then share memory with

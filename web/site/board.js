@@ -1,6 +1,7 @@
 // The board: one element per point, built once per size, then kept in step with the game by
 // drawBoard(). Only attributes and text that changed are written, so a live report redrawn
 // many times a second costs little.
+import { betterMove, gradeOf } from './review.js';
 import { $, R, game, hasPoint, reviewing, shown } from './state.js';
 
 let points = [];  // points[x][y]: the element of each point
@@ -99,6 +100,7 @@ export function drawBoard(best) {
     const numbers = $('numbers').checked;
     const owner = new Map(moves.map((m, n) => [m.x * 100 + m.y, n]));
     const hintRank = new Map(game.hints.map(([x, y], k) => [x * 100 + y, k + 1]));
+    const better = betterMove(moves.length);
     for (let x = 0; x < size; x++) {
         for (let y = 0; y < size; y++) {
             const point = points[x][y];
@@ -106,6 +108,8 @@ export function drawBoard(best) {
             const stone = n === undefined ? '' : R.colourOf(n);
             const hint = n === undefined ? hintRank.get(x * 100 + y) || 0 : 0;
             const forbidden = n === undefined && hasPoint(game.forbidden, x, y);
+            const grade = n === undefined ? 0 : gradeOf(n);
+            const isBetter = n === undefined && better && better[0] === x && better[1] === y;
             if (point.dataset.stone !== stone)
                 point.dataset.stone = stone;
             setFlag(point, 'data-last', last && last.x === x && last.y === y);
@@ -114,12 +118,16 @@ export function drawBoard(best) {
             setFlag(point, 'data-hint', hint > 0, String(hint));
             setFlag(point, 'data-best', n === undefined && best && best[0] === x && best[1] === y,
                 '1');
+            setFlag(point, 'data-mistake', grade > 0, String(grade));
+            setFlag(point, 'data-better', isBetter, R.colourOf(moves.length - 1));
             setFlag(point, 'data-cursor', game.cursor.x === x && game.cursor.y === y);
             setText(point.firstChild, numbers && stone ? String(n + 1) : '');
             setText(point.lastChild, hint > 0 ? String(hint) : forbidden ? '×' : '');
             let label = `${R.pointName(x, y)}, ${stone ? `${stone}, move ${n + 1}` : 'empty'}`;
             if (forbidden) label += ', forbidden for black';
             if (hint > 0) label += `, hint ${hint}`;
+            if (grade > 0) label += grade === 2 ? ', a blunder' : ', a mistake';
+            if (isBetter) label += ', the engine\'s better move';
             if (point.getAttribute('aria-label') !== label)
                 point.setAttribute('aria-label', label);
         }

@@ -14,7 +14,7 @@ export class EngineClient {
         this.stopMark = this.shared ? new Int32Array(new SharedArrayBuffer(4)) : null;
         this.worker = null;
         this.module = null;        // the engine's compiled WebAssembly.Module, once loaded
-        this.pending = new Map();  // id → {text, resolve, reject, tag, quiet}
+        this.pending = new Map();  // id → {text, resolve, reject, tag, quiet, lasting}
         this.nextId = 1;
         this.holds = 0;            // other work the page counts as the engine's (opening a record)
         this.ready = false;
@@ -84,12 +84,13 @@ export class EngineClient {
     // Sends protocol lines; the promise (which carries the request's `id`) resolves to every
     // line the engine wrote for them, or to null for a search stopped by a restart. `tag`
     // marks a search (any value: the page gives the position's generation); `quiet` keeps the
-    // request out of `busy`.
-    send(lines, { tag = null, quiet = false } = {}) {
+    // request out of `busy`; a `lasting` search is stopped only by a stop of its own (the
+    // review's): stopOthers() passes it by, and a new worker serves it again.
+    send(lines, { tag = null, quiet = false, lasting = false } = {}) {
         const id = this.nextId++;
         const text = lines.join('\n') + '\n';
         const promise = new Promise((resolve, reject) => {
-            this.pending.set(id, { text, resolve, reject, tag, quiet });
+            this.pending.set(id, { text, resolve, reject, tag, quiet, lasting });
         });
         this.worker.postMessage({ id, text });
         promise.id = id;
@@ -106,21 +107,28 @@ export class EngineClient {
             if (Atomics.load(this.stopMark, 0) < id)
                 Atomics.store(this.stopMark, 0, id);
         } else {
-            this.restart((other, otherId) => other.tag !== null && otherId <= id);
+            this.restart((other, otherId) => otherId === id ||
+                (other.tag !== null && !other.lasting && otherId <= id));
         }
+    }
+
+    // Whether a stop written to the shared word reaches request `id`: its answer may then be
+    // cut short by a stop meant for a later search.
+    stoppedAt(id) {
+        return this.shared && Atomics.load(this.stopMark, 0) >= id;
     }
 
     // Stops every search whose tag is not `tag`.
     stopOthers(tag) {
         let last = 0;
         for (const [id, entry] of this.pending)
-            if (entry.tag !== null && entry.tag !== tag) last = id;
+            if (entry.tag !== null && entry.tag !== tag && !entry.lasting) last = id;
         if (last === 0)
             return;
         if (this.shared)
             this.stop(last);
         else
-            this.restart((entry) => entry.tag !== null && entry.tag !== tag);
+            this.restart((entry) => entry.tag !== null && entry.tag !== tag && !entry.lasting);
     }
 
     // A new worker: the requests that `drop` picks answer null, the others go to it again.

@@ -4,7 +4,10 @@ import { onLive, requestHints, startAnalysis, stopAnalysis } from './analysis.js
 import {
     advance, moveNow, newGame, personPlays, restartCourse, review, undo,
 } from './play.js';
+import { openLink, wireLinks } from './links.js';
 import { openFile, save } from './records.js';
+import { hooks as reviewHooks, wireReview } from './review.js';
+import { fillLevels, loadSettings, saveSettings } from './settings.js';
 import {
     $, R, analysing, engine, engineTime, game, players, reviewing, sideToMove,
 } from './state.js';
@@ -42,7 +45,10 @@ function wireControls() {
         $(id).addEventListener('change', restartCourse);
     $('time').addEventListener('change', () => {
         $('time').value = String(engineTime());
+        saveSettings();
     });
+    // a new level counts from the engine's next move
+    $('level').addEventListener('change', saveSettings);
     $('hints').addEventListener('change', () => {
         if (analysing())
             return;  // the analysis shows the candidates already
@@ -105,12 +111,31 @@ function wireBoard() {
     });
 }
 
-engine.onReady = advance;
+// A review takes the engine from analysis, and gives it back once it has finished.
+reviewHooks.start = stopAnalysis;
+reviewHooks.done = () => {
+    if (analysing() && !game.analysis && askable())
+        startAnalysis(game.gen);
+};
+// A game in the page's address opens once the engine is there to check it.
+engine.onReady = async () => {
+    if (!(await openLink()))
+        advance();
+};
 engine.onLive = onLive;
 engine.onChange = render;
 engine.onFailure = (text) => showMessage(`The engine could not start: ${text}.`);
+fillLevels();
+loadSettings();
 wireControls();
 wireBoard();
+wireReview();
+wireLinks();
 newGame();
 engine.start();
 render();
+
+// Offline use: the service worker keeps the site's files. Pages opened from files or on
+// hosts that are not secure have none, and work the same online.
+if ('serviceWorker' in navigator)
+    navigator.serviceWorker.register('sw.js').catch(() => {});

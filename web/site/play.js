@@ -3,9 +3,10 @@
 // engine does next, and stops whatever it was still doing for the position before.
 import { requestHints, startAnalysis, stopAnalysis } from './analysis.js';
 import { boardBuilt, buildBoard } from './board.js';
+import { checkReview, reviewRunning, startReview } from './review.js';
 import {
-    $, R, analysing, engine, game, hasPoint, players, reviewing, settingsLines, shown, sideToMove,
-    stoneAt,
+    $, R, analysing, engine, engineLevel, engineTime, game, hasPoint, players, reviewing,
+    settingsLines, shown, sideToMove, stoneAt,
 } from './state.js';
 import { hideMessage, render, showMessage } from './view.js';
 
@@ -42,7 +43,7 @@ export async function advance() {
     }
     if (players()[side] === 'engine' && !reviewing())
         await engineMove(gen);
-    else if (analysing())
+    else if (analysing() && !reviewRunning())  // a review has the engine: analysis waits
         await startAnalysis(gen);
     else if ($('hints').checked)
         await requestHints(gen);
@@ -63,7 +64,8 @@ async function engineMove(gen) {
         return;
     game.thinkingGen = gen;
     const board = ['BOARD', ...R.boardLines(game.moves), 'DONE'];
-    const request = engine.send([...settingsLines(), ...board], { tag: gen });
+    const level = engineLevel();
+    const request = engine.send([...settingsLines(engineTime(), 3, level), ...board], { tag: gen });
     const thinking = { id: request.id, report: R.newReport(), stopAsked: false };
     game.thinking = thinking;
     render();
@@ -75,7 +77,7 @@ async function engineMove(gen) {
             game.thinking = null;
             const best = bestReported(thinking.report);
             reply = best ? [`${best.x},${best.y}`] :
-                await engine.send([...settingsLines(QUICK_TIME, 0), ...board], { tag: gen });
+                await engine.send([...settingsLines(QUICK_TIME, 0, level), ...board], { tag: gen });
         }
     } catch (error) {
         if (gen === game.gen) {
@@ -130,11 +132,14 @@ async function place(x, y) {
     game.moves.push({ x, y });
     game.result = R.judge(game.size, game.rule, game.moves, forbidden);
     changed();
+    if (game.result)
+        startReview();  // the game is over: the engine goes through it
 }
 
 function finish(result) {
     game.result = result;
     changed();
+    startReview();
 }
 
 // A person's move, from a pointer or the keyboard. Played on a replayed position, it
@@ -175,6 +180,7 @@ export function review(count) {
 export function changed() {
     game.view = null;
     hideMessage();
+    checkReview();
     restartCourse();
 }
 

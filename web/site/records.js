@@ -2,7 +2,7 @@
 // board) reads that format and managers' records, judged under the rule chosen on the page.
 import { buildBoard } from './board.js';
 import { changed } from './play.js';
-import { $, R, engine, game, hasPoint, players } from './state.js';
+import { $, R, engine, engineLevel, game, hasPoint, players } from './state.js';
 import { render, showMessage } from './view.js';
 
 const REPLAY_CHUNK = 16;  // positions per request when a renju record is checked
@@ -16,7 +16,8 @@ function timestamp() {
 
 export function save() {
     const who = players();
-    const names = [who.black, who.white].map((p) => (p === 'engine' ? 'Gravik' : 'Player'));
+    const engineName = `Gravik (level ${engineLevel()})`;
+    const names = [who.black, who.white].map((p) => (p === 'engine' ? engineName : 'Player'));
     const text = R.formatRecord(game.size, game.moves, game.result, names);
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
@@ -28,7 +29,7 @@ export function save() {
 }
 
 // The indexes of the black moves of `moves` that stood on renju forbidden points.
-async function forbiddenMoves(size, moves) {
+export async function forbiddenMoves(size, moves) {
     const blackMoves = [];
     for (let n = 0; n < moves.length; n += 2) blackMoves.push(n);
     const found = new Set();

@@ -97,6 +97,27 @@
         return null;
     }
 
+    // The empty points where a stone of `colour` would make a winning line under `rule` after
+    // `moves` (whoever is to move): the five points of that side.
+    function fivePoints(size, rule, moves, colour) {
+        const grid = boardOf(size, moves);
+        const points = [];
+        for (let x = 0; x < size; x++) {
+            for (let y = 0; y < size; y++) {
+                if (grid[x][y] !== null)
+                    continue;
+                grid[x][y] = colour;
+                if (DIRECTIONS.some(([dx, dy]) => {
+                    const run = runThrough(grid, x, y, dx, dy, colour);
+                    return runWins(rule, colour, run.points.length, run.ends);
+                }))
+                    points.push([x, y]);
+                grid[x][y] = null;
+            }
+        }
+        return points;
+    }
+
     // ---- Records -------------------------------------------------------------------------
 
     // The console's record: "15x15 result:R", one "x,y,0" line per move (1-based), then the
@@ -284,7 +305,7 @@
 
     const api = {
         RULES, MIN_SIZE, MAX_SIZE, LETTERS, pointName, colourOf, boardOf, runWins, judge,
-        resultCode, formatRecord, parseRecord, parseForbid, parseNbest, parseMove, parseDepth,
+        fivePoints, resultCode, formatRecord, parseRecord, parseForbid, parseNbest, parseMove, parseDepth,
         boardLines, newReport, readLive, evalText, countText,
     };
     if (typeof module === 'object' && module.exports)

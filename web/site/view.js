@@ -1,8 +1,9 @@
 // Everything the page shows besides the points: the status line, the engine's live line and
 // its last Depth line, the analysis list, the banner, the buttons' states and the messages.
 import { drawBoard, setFlag } from './board.js';
+import { drawReview } from './review.js';
 import {
-    $, R, analysing, capital, engine, game, players, reviewing, sideToMove,
+    $, R, analysing, capital, engine, game, players, reviewing, shown, sideToMove,
 } from './state.js';
 
 export function resultText(result) {
@@ -104,6 +105,8 @@ export function render() {
         $('live').textContent = live;
     $('move-now').disabled = !thinking || game.thinking.stopAsked;
     drawAnalysis();
+    drawReview(shown().length);
+    $('share').disabled = game.moves.length === 0;
     const banner = $('banner');
     banner.hidden = !game.result || reviewing();
     if (game.result)
