@@ -1,7 +1,8 @@
 // Takes docs/web-renju.png: the page in the middle of a renju game, black to move, hints on,
 // black's forbidden point marked; then docs/web-analysis.png: the same position under
-// analysis, its candidates on the board and beside it. Run with `npm run screenshot` after
-// `make web`.
+// analysis, its candidates on the board and beside it; then docs/web-review.png: a reviewed
+// game replayed at its blunder, the graph under the board, and the same review on a phone and
+// in the dark theme (in /tmp, to look at). Run with `npm run screenshot` after `make web`.
 'use strict';
 
 const path = require('node:path');
@@ -44,6 +45,34 @@ const RECORD = `15x15 result:-1\n${MOVES.map(([x, y]) => `${x},${y},0\n`).join('
     await page.screenshot({ path: analysis });
     console.log(`${analysis}\n${await page.textContent('#analysis-head')}\n` +
         (await page.$$eval('#analysis-lines li', (rows) => rows.map((r) => r.textContent))).join('\n'));
+
+    // A review: white ignores black's open three (move 10), the graph and the marks.
+    const review = [[7, 7], [8, 8], [6, 8], [8, 6], [8, 7], [6, 7], [9, 6], [5, 8], [7, 9], [12, 2],
+        [7, 10], [1, 13], [7, 8], [0, 0], [7, 11]];
+    await page.uncheck('#analyse');
+    await page.selectOption('#rule', '0');
+    await page.selectOption('#white-player', 'person');
+    await page.setInputFiles('#open', { name: 'review.psq', mimeType: 'text/plain',
+        buffer: Buffer.from(`15x15 result:2\n${review.map(([x, y]) => `${x + 1},${y + 1},0\n`).join('')}Player\nPlayer`) });
+    await page.click('#review');
+    await page.waitForFunction(() => document.getElementById('eval-graph').dataset.review === 'done',
+        null, { timeout: 30000 });
+    const blunder = await page.$eval('#eval-graph [data-mistake="2"]', (g) => g.dataset.move);
+    await page.click(`#eval-graph [data-move="${blunder}"]`);
+    await page.evaluate(() => {
+        document.getElementById('message').hidden = true;
+    });
+    const shots = [['web-review.png', 1100, 900, 'light', true], ['review-desktop-dark.png', 1100, 900, 'dark'],
+        ['review-phone-light.png', 390, 1300, 'light'], ['review-phone-dark.png', 390, 1300, 'dark']];
+    for (const [name, width, height, colorScheme, kept] of shots) {
+        await page.setViewportSize({ width, height });
+        await page.emulateMedia({ colorScheme });
+        await page.waitForTimeout(300);
+        const file = kept ? path.join(__dirname, '..', '..', 'docs', name) : path.join('/tmp', name);
+        await page.screenshot({ path: file, fullPage: !kept });
+        console.log(file);
+    }
+    console.log(await page.textContent('#review-status'));
     await browser.close();
     site.close();
 })();

@@ -79,10 +79,16 @@ function ruledScore(run, k) {
 }
 
 // Each position's value from black's side, -1 .. 1; unknown ones take the next known value
-// (the forced move leads there), else the last one, else 0.
+// (the forced move leads there), else the last one, else 0. A position between two won for
+// the same side is won for it too: the search proves a win from the winner's side more
+// readily than the loss from the loser's, and the loser's replies are not mistakes.
 function blackValues(run) {
     const values = run.scores.map((score, k) => (score === null || score === undefined ? null :
         (k % 2 === 0 ? 1 : -1) * squash(score)));
+    const proven = (v) => v === 1 || v === -1;
+    for (let k = 1; k + 1 < values.length; k++)
+        if (proven(values[k - 1]) && values[k + 1] === values[k - 1] && !proven(values[k]))
+            values[k] = values[k - 1];
     let next = null;
     for (let k = values.length - 1; k >= 0; k--) {
         if (values[k] === null) values[k] = next;
