@@ -178,10 +178,10 @@ def play_game(players, referee, opening):
     return 0.5, stones
 
 
-def make_player(spec, args, rule, rng):
-    if spec == "random":
+def make_player(who, args, rule, rng):
+    if who == "random":
         return RandomPlayer(rng)
-    return EnginePlayer(args.engine, rule, int(spec), args.level_ms, args.full_ms)
+    return EnginePlayer(args.engine, rule, int(who), args.level_ms, args.full_ms)
 
 
 def run_pair(low, high, rule, args, rng, nodes):
