@@ -9,8 +9,13 @@ import argparse, random, select, shlex, statistics, subprocess, time
 STONES = "7,7,1\n8,8,2\n7,8,1\n6,9,2\n"
 
 
-def read_move(engine, deadline):
-    """Lines until one that is a move x,y; returns the time it came."""
+def is_move(text):
+    parts = text.split(",")
+    return len(parts) == 2 and all(p.lstrip("-").isdigit() for p in parts)
+
+
+def read_until(engine, deadline, wanted=is_move):
+    """Lines until one that `wanted` accepts (a move x,y); returns the time it came."""
     buffer = b""
     while time.monotonic() < deadline:
         ready, _, _ = select.select([engine.stdout], [], [], max(0.0, deadline - time.monotonic()))
@@ -21,12 +26,10 @@ def read_move(engine, deadline):
             break
         buffer += chunk
         for line in buffer.split(b"\n")[:-1]:
-            text = line.strip().decode(errors="replace")
-            parts = text.split(",")
-            if len(parts) == 2 and all(p.lstrip("-").isdigit() for p in parts):
+            if wanted(line.strip().decode(errors="replace")):
                 return time.monotonic()
         buffer = buffer[buffer.rfind(b"\n") + 1:]
-    raise SystemExit("no move before the deadline")
+    raise SystemExit("the line did not come before the deadline")
 
 
 def main():
@@ -38,6 +41,8 @@ def main():
     args = parser.parse_args()
     rng = random.Random(args.seed)
     engine = subprocess.Popen(shlex.split(args.engine), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    # The engine's start (under an emulator, seconds) is not part of any stop.
+    read_until(engine, time.monotonic() + 60, lambda text: text.startswith("DEBUG"))
     engine.stdin.write(b"INFO timeout_turn 20000\n")
     latencies = []
     for k in range(args.n):
@@ -48,10 +53,12 @@ def main():
         stopped = time.monotonic()
         engine.stdin.write(b"YXSTOP\n")
         engine.stdin.flush()
-        latencies.append((read_move(engine, stopped + 5) - stopped) * 1000)
+        latencies.append((read_until(engine, stopped + 5) - stopped) * 1000)
     engine.stdin.write(b"END\n")
     engine.stdin.close()
     engine.wait(5)
+    slowest = max(range(len(latencies)), key=latencies.__getitem__)
+    print(f"slowest: stop {slowest + 1} of {len(latencies)}")
     latencies.sort()
     print(f"stops {len(latencies)}: median {statistics.median(latencies):.1f} ms, "
           f"worst {latencies[-1]:.1f} ms, best {latencies[0]:.1f} ms")
