@@ -72,9 +72,9 @@ TEST(Protocol, ScriptsGetTheirReplies) {
          "RECTSTART 9,9\nRECTSTART 20,15\nRECTSTART 20,x\nABOUT\nRECTSTART 10,10\nRECTSTART 25,25\n"
          "TURN 24,0\n",
          "ERROR|ERROR|move|ERROR|ERROR width should be same as height|ERROR|ABOUT|OK|OK|move", 25},
-        {"TURN: edges and non-numbers", "START 15\nTURN 15,0\nTURN 0,15\nTURN 5,-1\nTURN 14,0\n"
+        {"TURN: edges and non-numbers", "START 15\nTURN 15,0\nTURN 0,15\nTURN 5,-1\nTURN 0,16\nTURN 14,0\n"
          "TURN 0,14\nturn 7,7\nTURN 7 , 7\nTURN 0,-2147483648\nTURN 99999999999,1\nTURN 7,abc\n"
-         "ABOUT\n", "OK|ERROR|ERROR|ERROR|move|move|move|move|ERROR|ERROR|ERROR|ABOUT"},
+         "ABOUT\n", "OK|ERROR|ERROR|ERROR|ERROR|move|move|move|move|ERROR|ERROR|ERROR|ABOUT"},
         // FOURS with every colour number 2: the colours follow from the order of the lines.
         {"BOARD ignores the colour; a refused TURN changes nothing", "BOARD\n5,5,2\n5,4,2\n5,6,2\n"
          "10,10,2\n5,7,2\n11,10,2\n5,8,2\n12,10,2\n9,10,2\n13,10,2\nDONE\nTAKEBACK\nTURN 15,0\n"
@@ -102,6 +102,9 @@ TEST(Protocol, ScriptsGetTheirReplies) {
         {"int-sized times", "INFO timeout_turn 2147483647\nINFO time_left 3000\n" SOME
          "INFO timeout_turn 1000\nINFO time_left 2147483647\n" SOME, "move|move"},
         {"full board", "START 10\nBOARD\n" + full + "DONE\n", "OK|-1,-1", 10},
+        // One point left: the engine takes it; taken back, it is free again.
+        {"TAKEBACK frees the point", "START 10\nBOARD\n" + full.substr(6) + "DONE\nTAKEBACK\nBEGIN\n",
+         "OK|0,0|OK|0,0", 10},
         {"CHECKTIME; nothing after END", "CHECKTIME\nEND\nABOUT\n",
          "MESSAGE check time now...|MESSAGE check time # ms per second"},
         {"console time prompt", "KOR2\nabc\nABOUT\n", "key in time limit for AI(ms)|ERROR|ABOUT"},
