@@ -173,6 +173,14 @@ TEST(LiveAnalysis, StopsFollowTheInputOrder) {
     }
 }
 
+// A stop on the input's last line, without its line end, still stops.
+TEST(LiveAnalysis, StopOnTheLastLineWithoutLineEnd) {
+    const EngineRun run =
+        run_engine("INFO timeout_turn 5000\nBOARD\n" + STONES + "DONE\nYXSTOP", 5000);
+    EXPECT_EQ(depths(run.lines), std::vector<int>{1});
+    EXPECT_EQ(run.status, 0);
+}
+
 // Everything sent while the engine thinks is served afterwards, in order and whole: commands,
 // a flood of them, an overlong line and stray bytes.
 TEST(LiveAnalysis, InputWhileThinkingIsServedAfterInOrder) {
