@@ -6,6 +6,7 @@
 
 #include "game/Main.h"
 #include "platform/platform.h"
+#include "search/thread.h"
 
 namespace {
 
@@ -110,9 +111,10 @@ void OUTPUT() {
         if (bestx[k] != 0)
             std::printf("(%d,%d=%d) ", bestx[k], besty[k], jz[bestx[k]][besty[k]]);
 
-    std::printf("\n search node: %d (%d mate)", node, mate_node);
-    std::printf("\n quickkill node: %d (%d mate)", node1, mate_node1);
-    std::printf("\n quickdefend node: %d (%d mate)", node2, mate_node2);
+    const SearchThread& t = main_thread;  // the move decision's searches
+    std::printf("\n search node: %d (%d mate)", t.node, t.mate_node);
+    std::printf("\n quickkill node: %d (%d mate)", t.node1, t.mate_node1);
+    std::printf("\n quickdefend node: %d (%d mate)", t.node2, t.mate_node2);
 
     if (situation >= 1.0)
         std::printf("\n   Situation: Computer will win");
@@ -122,8 +124,8 @@ void OUTPUT() {
         std::printf("\n   Situation: Unknown");
     std::printf("\n");
 
-    std::printf("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", break_depth,
-                break_depth, break_depth1, break_depth2, jz[bestx[0]][besty[0]],
-                node + node1 + node2, node, node1, node2);
+    std::printf("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", t.break_depth,
+                t.break_depth, t.break_depth1, t.break_depth2, jz[bestx[0]][besty[0]],
+                t.node + t.node1 + t.node2, t.node, t.node1, t.node2);
     std::fflush(stdout);
 }

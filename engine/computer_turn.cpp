@@ -95,11 +95,12 @@ void search_margins(int max_time, int* quick_delay, int* slow_delay) {
 }
 
 void COMPUTER_TURN() {
-    const int n = BOARDSIZE;
+    const int n     = BOARDSIZE;
+    SearchThread& t = main_thread;
 
     // Step 1. Clear the verdict and the depths of the last move.
-    situation   = 0.0;
-    break_depth = break_depth1 = break_depth2 = 0;
+    situation     = 0.0;
+    t.break_depth = t.break_depth1 = t.break_depth2 = 0;
 
     // Step 2. Base values: any empty point beats any stone.
     for (int x = 1; x <= n; ++x)
@@ -118,7 +119,7 @@ void COMPUTER_TURN() {
     GOMOBOOK();
     SIMPLE_TABLE();
 
-    node = node1 = node2 = 0;
+    t.node = t.node1 = t.node2 = 0;
 
     // Step 6. When the book or the point table has spoken, vary among its choices only;
     // otherwise the searches decide, from the third move of the game on.
@@ -133,12 +134,12 @@ void COMPUTER_TURN() {
         if (i > 2)
         {
             if (switch_quickkill == 1)
-                QUICKKILL();
+                QUICKKILL(t);
             if (situation != 1.0)
             {
                 if (switch_quickdefend == 1)
-                    QUICKDEFEND();
-                SLOWSEARCH();
+                    QUICKDEFEND(t);
+                SLOWSEARCH(t);
             }
         }
     }
@@ -159,10 +160,11 @@ void COMPUTER_TURN() {
 
     // Step 9. Ranked candidates for the console, and one line about the search.
     rank_candidates();
-    const bool searched = break_depth != 0 || break_depth1 != 0 || break_depth2 != 0;
+    const bool searched = t.break_depth != 0 || t.break_depth1 != 0 || t.break_depth2 != 0;
     const int eval      = searched ? jz[bestx[0]][besty[0]] : 0;
-    say("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", break_depth, break_depth,
-        break_depth1, break_depth2, eval, node + node1 + node2, node, node1, node2);
+    say("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", t.break_depth,
+        t.break_depth, t.break_depth1, t.break_depth2, eval, t.node + t.node1 + t.node2, t.node,
+        t.node1, t.node2);
 
     // Step 10. A playing level below full strength may take another candidate.
     apply_level();

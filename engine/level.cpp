@@ -6,6 +6,7 @@
 #include "game/Main.h"
 #include "game/engine_rand.h"
 #include "rules/check_ban.h"
+#include "search/thread.h"
 
 namespace {
 
@@ -125,7 +126,7 @@ void apply_level() {
 
     // Step 3. Only the alpha-beta search's scores are weighed: the book, the point table and a
     // win found by the attack search keep their move.
-    if (break_depth == 0)
+    if (main_thread.break_depth == 0)
         return;
 
     // Step 4. Now and then a slip: one of the next candidates within the margin, the closer to

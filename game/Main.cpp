@@ -28,13 +28,6 @@ int switch_quickkill   = 1;
 int switch_quickdefend = 1;
 int NODE_LIMIT         = 0;
 
-int LAYER = 0;
-int DEPTH = 0, DEPTH1 = 0;
-
-int node = 0, node1 = 0, node2 = 0;
-int mate_node = 0, mate_node1 = 0, mate_node2 = 0;
-int break_depth = 0, break_depth1 = 0, break_depth2 = 0;
-
 int jz[JZ_SIDE][JZ_SIDE];
 char un[JZ_SIDE][JZ_SIDE];
 int bestx[100], besty[100];

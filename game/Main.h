@@ -1,6 +1,6 @@
-// The game as kept between commands, the settings every stage reads, the move score
-// board and the search counters; plus the small routines that rebuild and reset the board,
-// and the one way the process ends.
+// The game as kept between commands, the settings every stage reads and the move score
+// board; plus the small routines that rebuild and reset the board, and the one way the
+// process ends. The searches' own state lives in search/thread.h, once per search thread.
 #pragma once
 
 #include <string>
@@ -37,14 +37,6 @@ extern int switch_quickkill;    // 1: the move decision runs the threat attack s
 extern int switch_quickdefend;  // 1: the move decision runs the threat defence search
 extern int NODE_LIMIT;          // nodes of all three searches after which they stop; 0: none
 
-extern int LAYER;          // running alpha-beta iteration
-extern int DEPTH, DEPTH1;  // running depth limits of the attack and defence searches
-
-// Nodes, won/lost end positions and depth reached by alpha-beta, attack and defence searches.
-extern int node, node1, node2;
-extern int mate_node, mate_node1, mate_node2;
-extern int break_depth, break_depth1, break_depth2;
-
 extern int jz[JZ_SIDE][JZ_SIDE];  // move score board, indexed like qp
 extern char un[JZ_SIDE]
               [JZ_SIDE];  // the searches' working copy of qp: 0 empty, 1 engine, 2 opponent
@@ -54,15 +46,6 @@ extern int forbidden[JZ_SIDE][JZ_SIDE];  // console map of renju-forbidden point
 extern int posx, posy;                   // console cursor
 extern int playmode, testmode;           // console switches
 extern int c, d;                         // scratch integers of the move decision
-
-// True once the searches of this decision have visited `fifths` fifths of NODE_LIMIT nodes
-// together. The searches share the budget as they share the clock: the attack stops at a fifth,
-// the defence at two, the alpha-beta at the whole. Read where the searches read the clock, so
-// the budget is kept to within the nodes of one shallow subtree.
-inline bool node_budget_spent(int fifths) {
-    return NODE_LIMIT > 0 &&
-           (node + node1 + node2) * 5LL >= static_cast<long long>(NODE_LIMIT) * fifths;
-}
 
 void RESTART();     // empties board and move list, i = 1; settings and tables stay
 void ATARI();       // rebuilds qp from the whole move list, colouring by slot parity

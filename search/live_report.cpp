@@ -8,6 +8,7 @@
 #include "game/Main.h"
 #include "game/timer.h"
 #include "search/ai.h"
+#include "search/thread.h"
 
 int SHOW_DETAIL = 0;
 int DETAIL_PVS  = 1;
@@ -67,15 +68,15 @@ void say_line(const char* head, const int* xs, const int* ys, int count) {
     say("%s\n", text);
 }
 
-void say_block(int pv, int pvs, int x, int y, int score) {
+void say_block(const SearchThread& t, int pv, int pvs, int x, int y, int score) {
     const int ms          = TIMER(2);
-    const int total       = node + node1 + node2;
+    const int total       = t.node + t.node1 + t.node2;
     const long long speed = static_cast<long long>(total) * 1000 / (ms > 0 ? ms : 1);
     say("INFO PV %d\nINFO NUMPV %d\nINFO DEPTH %d\nINFO SELDEPTH %d\nINFO NODES %d\n"
         "INFO TOTALNODES %d\nINFO TOTALTIME %d\nINFO SPEED %lld\nINFO EVAL %d\n",
-        pv, pvs, LAYER, LAYER, node, total, ms, speed, score);
+        pv, pvs, t.LAYER, t.LAYER, t.node, total, ms, speed, score);
     int xs[STORED_LINE_MAX], ys[STORED_LINE_MAX];
-    const int length = stored_line(x, y, LAYER, xs, ys);
+    const int length = stored_line(x, y, t.LAYER, xs, ys);
     say_line("INFO BESTLINE", xs, ys, length);
 }
 
@@ -129,7 +130,8 @@ void live_root_best(int x, int y) {
         say_point("BEST", x, y);
 }
 
-void live_iteration_end(int best_x, int best_y, const RootScore* scored, int count) {
+void live_iteration_end(const SearchThread& t, int best_x, int best_y, const RootScore* scored,
+                        int count) {
     if (best_x != 0)
         live_root_best(best_x, best_y);
     if ((SHOW_DETAIL & 2) == 0 || count == 0)
@@ -151,7 +153,7 @@ void live_iteration_end(int best_x, int best_y, const RootScore* scored, int cou
     for (int k = 0; k < shown; ++k)
     {
         const RootScore& s = scored[order[k]];
-        say_block(k, shown, s.x, s.y, s.value);
+        say_block(t, k, shown, s.x, s.y, s.value);
     }
     say("INFO PV DONE\n");
 }

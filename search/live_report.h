@@ -3,6 +3,8 @@
 // goes out through say(); nothing is printed while SHOW_DETAIL is 0.
 #pragma once
 
+struct SearchThread;
+
 extern int SHOW_DETAIL;  // 0 nothing, 1 realtime lines, 2 detail blocks, 3 both
 extern int DETAIL_PVS;   // PV blocks per iteration: 1, or the count of YXNBEST
 
@@ -19,5 +21,7 @@ void live_iteration_start();
 void live_root_pos(int x, int y);   // the root starts searching (x, y)
 void live_root_done(int x, int y);  // and has finished it
 void live_root_best(int x, int y);  // the root's best move changed
-// A completed iteration: its best move, and the exactly scored candidates in the order found.
-void live_iteration_end(int best_x, int best_y, const RootScore* scored, int count);
+// A completed iteration of thread t: its best move, and the exactly scored candidates in the
+// order found.
+void live_iteration_end(const SearchThread& t, int best_x, int best_y, const RootScore* scored,
+                        int count);

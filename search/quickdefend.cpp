@@ -28,29 +28,24 @@ constexpr int LOSS_BASE        = 50000;       // penalty of every losing candida
 constexpr int ALL_LOSE_LIFT    = 500000;      // gives back when every candidate loses
 constexpr int DEPTH_CAP        = 198;         // depth-indexed arrays end at 199
 
-// Per root candidate: result of the last completed iteration, and of the running one.
-// HOLDS = no forced loss found, d = loss first found with DEPTH1 = d, 0 = loses at once.
-int max_defend[JZ_SIDE][JZ_SIDE];
-int max_defend_now[JZ_SIDE][JZ_SIDE];
-
 // Two fifths of the move's budget, less the threat searches' margin; or a stop.
-bool out_of_time() {
-    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(2) ||
+bool out_of_time(const SearchThread& t) {
+    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(t, 2) ||
            stop_requested();
 }
 
-bool shallow(int dep) { return dep <= 2 || dep < DEPTH1 - 2; }
+bool shallow(const SearchThread& t, int dep) { return dep <= 2 || dep < t.DEPTH1 - 2; }
 
 // Opponent's attacking moves: the attack search's threat scoring with the sides exchanged.
-int movep_list(int dep, bool on_demand) {
+int movep_list(SearchThread& t, int dep, bool on_demand) {
     // Steps 1-2. Fresh list; five-cell credit to all five cells, six-cell credit to the four
     // middle ones, kept from call to call.
     clear_list(dep);
 
     // The opponent's first attack is looked at more widely when the attack search got at least
     // twice as deep as this iteration. Only points reaching the threshold can enter the list.
-    int threshold = (dep == 2 && break_depth1 / 2 >= DEPTH1) ? 20 : 50;
-    if (dep >= DEPTH1 - 9 && threshold < 100)
+    int threshold = (dep == 2 && t.break_depth1 / 2 >= t.DEPTH1) ? 20 : 50;
+    if (dep >= t.DEPTH1 - 9 && threshold < 100)
         threshold = 100;
     credit_scores(PAIR_DEFENCE, 0, DEFEND_OCCUPIED, threshold);
 
@@ -59,7 +54,7 @@ int movep_list(int dep, bool on_demand) {
     {
         if (gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
             return 1;
-        if (dep >= DEPTH1 - 3)
+        if (dep >= t.DEPTH1 - 3)
             return 0;
     }
 
@@ -68,7 +63,7 @@ int movep_list(int dep, bool on_demand) {
 }
 
 // Engine's answers to the opponent's threats.
-int movec_list(int dep, bool on_demand) {
+int movec_list(SearchThread& /*t*/, int dep, bool on_demand) {
     clear_list(dep);
     credit_scores(PAIR_DEFENCE, 1, DEFEND_OCCUPIED, 25);
 
@@ -81,27 +76,27 @@ int movec_list(int dep, bool on_demand) {
 }  // namespace
 
 // The list is made at once; the search's own nodes ask for it on demand (see list_on_demand).
-int MOVEP(int /*thr*/, int dep) { return movep_list(dep, false); }
+int MOVEP(SearchThread& t, int /*thr*/, int dep) { return movep_list(t, dep, false); }
 
-int MOVEC(int /*thr*/, int dep) { return movec_list(dep, false); }
+int MOVEC(SearchThread& t, int /*thr*/, int dep) { return movec_list(t, dep, false); }
 
 // -1 when the opponent wins by force from the node at depth dep (even: opponent attacks);
 // 0 or 1 otherwise, including every node cut short by the clock.
-int DFS_3(int thr, int dep) {
+int DFS_3(SearchThread& t, int thr, int dep) {
     // Step 1. Count; stop at the iteration's limit.
-    ++node2;
-    if (dep >= DEPTH1)
+    ++t.node2;
+    if (dep >= t.DEPTH1)
         return 0;
-    if (shallow(dep) && out_of_time())
+    if (shallow(t, dep) && out_of_time(t))
         return 0;
 
     // Step 2. Known results of this position.
     if (dep > 4)
     {
-        const ALPHA_BETA hit = PROBE_HASH2(zobristkey[dep], zobristcheck[dep], i + DEPTH1);
+        const ALPHA_BETA hit = PROBE_HASH2(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1);
         if (hit.if_mate)
         {
-            ++mate_node2;
+            ++t.mate_node2;
             return hit.value;
         }
     }
@@ -111,16 +106,16 @@ int DFS_3(int thr, int dep) {
     const bool engine = dep % 2 == 1;
     if (!engine)
         __builtin_prefetch(&hash_tag[zobristkey[dep]]);
-    const int num = engine ? movec_list(dep, true) : movep_list(dep, true);
+    const int num = engine ? movec_list(t, dep, true) : movep_list(t, dep, true);
     if (num == 0)
         return 0;
-    if (shallow(dep) && out_of_time())
+    if (shallow(t, dep) && out_of_time(t))
         return 0;
 
     // Step 4. The engine needs one holding answer, the opponent one winning attack.
     // The hash slot of the next child is fetched while this one is searched: the children
     // below depth 4 probe and record it.
-    const bool prefetch = dep + 1 > 4 && dep + 1 < DEPTH1;
+    const bool prefetch = dep + 1 > 4 && dep + 1 < t.DEPTH1;
     need_candidates(dep, 1);  // the list is written as the loop reaches it
     if (prefetch && nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag2[child_slot(dep, nex[1][dep], ney[1][dep])]);
@@ -136,48 +131,48 @@ int DFS_3(int thr, int dep) {
         set_child_key(dep, x, y);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
-            r = DFS_3(thr, dep + 1);
+            r = DFS_3(t, thr, dep + 1);
         lift_stone(x, y);
 
         if (a == 1)
-            value[dep] = r;
+            t.value[dep] = r;
         else if (engine)
-            value[dep] = r > value[dep] ? r : value[dep];
+            t.value[dep] = r > t.value[dep] ? r : t.value[dep];
         else
-            value[dep] = r < value[dep] ? r : value[dep];
-        if (shallow(dep) && out_of_time())
+            t.value[dep] = r < t.value[dep] ? r : t.value[dep];
+        if (shallow(t, dep) && out_of_time(t))
             return 0;
 
-        if (engine && value[dep] >= 0)
+        if (engine && t.value[dep] >= 0)
         {
-            RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + DEPTH1, 0, 0, 0);
+            RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1, 0, 0, 0);
             return 0;
         }
-        if (!engine && value[dep] == -1)
+        if (!engine && t.value[dep] == -1)
         {
             // A lost position stays lost: remember it for good, and tell the alpha-beta search.
             RECORD_HASH2(zobristkey[dep], zobristcheck[dep], PROVEN, -1, 0, 0);
-            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + DEPTH1 + 5, 3, PROVEN_LOSS_EVAL, 0,
-                        0);
+            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1 + 5, 3, PROVEN_LOSS_EVAL,
+                        0, 0);
             return -1;
         }
     }
 
     // Step 5. Every answer lost (engine node) or every attack held (opponent node).
-    if (shallow(dep) && out_of_time())
+    if (shallow(t, dep) && out_of_time(t))
         return 0;
-    RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + DEPTH1, value[dep], 0, 0);
-    return value[dep];
+    RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1, t.value[dep], 0, 0);
+    return t.value[dep];
 }
 
 // Searches, for every root candidate of the alpha-beta search, a forced win of the opponent
 // within MAX_DEPTH1 plies and two fifths of the budget, and marks the losing candidates down.
-int QUICKDEFEND() {
+int QUICKDEFEND(SearchThread& t) {
     // Step 1. Fresh counters and working arrays; the board copied to un.
-    node2        = 0;
-    mate_node2   = 0;
-    break_depth2 = 0;
-    std::memset(value, 0, sizeof value);
+    t.node2        = 0;
+    t.mate_node2   = 0;
+    t.break_depth2 = 0;
+    std::memset(t.value, 0, sizeof t.value);
     std::memset(jiazhi, 0, sizeof jiazhi);
     std::memset(un, 0, sizeof un);
     std::memset(nex, 0, sizeof nex);
@@ -188,9 +183,9 @@ int QUICKDEFEND() {
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
         {
-            un[x][y]             = static_cast<char>(qp[x][y]);
-            max_defend[x][y]     = HOLDS;
-            max_defend_now[x][y] = HOLDS;
+            un[x][y]               = static_cast<char>(qp[x][y]);
+            t.max_defend[x][y]     = HOLDS;
+            t.max_defend_now[x][y] = HOLDS;
         }
     // From here on every stone is logged for the kept positions, until the search returns.
     const UnLogSession logged;
@@ -203,39 +198,39 @@ int QUICKDEFEND() {
 
     // Step 3. Deepen by two plies. A candidate known to lose is not searched again; what the
     // running iteration finds counts only once it completes.
-    for (DEPTH1 = 3; DEPTH1 <= MAX_DEPTH1 && DEPTH1 <= DEPTH_CAP; DEPTH1 += 2)
+    for (t.DEPTH1 = 3; t.DEPTH1 <= MAX_DEPTH1 && t.DEPTH1 <= DEPTH_CAP; t.DEPTH1 += 2)
     {
-        if (out_of_time())
+        if (out_of_time(t))
             break;
         bool interrupted = false;
         for (int a = 1; a <= num; ++a)
         {
             const int x = nex[a][1], y = ney[a][1];
-            if (x == 0 || max_defend[x][y] <= LOSS_LIMIT)
+            if (x == 0 || t.max_defend[x][y] <= LOSS_LIMIT)
                 continue;
-            ++node2;
+            ++t.node2;
             place_stone(x, y, 1);
             set_child_key(1, x, y);
             // A move that loses at once (a forbidden one) is not searched, and neither is one
             // that wins at once: after a five the game is over, whatever the opponent has.
             const int r = SITUA(0, x, y, 1);
             if (r == -1)
-                max_defend_now[x][y] = 0;
-            else if (r == 0 && DFS_3(0, 2) < 0)
-                max_defend_now[x][y] = DEPTH1;
+                t.max_defend_now[x][y] = 0;
+            else if (r == 0 && DFS_3(t, 0, 2) < 0)
+                t.max_defend_now[x][y] = t.DEPTH1;
             lift_stone(x, y);
-            if (out_of_time())
+            if (out_of_time(t))
             {
                 interrupted = true;
                 break;
             }
         }
-        if (interrupted || out_of_time())
+        if (interrupted || out_of_time(t))
             break;
         for (int x = 1; x <= n; ++x)
             for (int y = 1; y <= n; ++y)
-                max_defend[x][y] = max_defend_now[x][y];
-        break_depth2 = DEPTH1;
+                t.max_defend[x][y] = t.max_defend_now[x][y];
+        t.break_depth2 = t.DEPTH1;
     }
 
     // Step 4. Penalties: the earlier the loss was found, the larger. DEPTH1 is where the
@@ -246,9 +241,9 @@ int QUICKDEFEND() {
         const int x = nex[a][1], y = ney[a][1];
         if (x == 0)
             continue;
-        if (max_defend[x][y] <= LOSS_LIMIT)
+        if (t.max_defend[x][y] <= LOSS_LIMIT)
         {
-            jz[x][y] -= (DEPTH1 - max_defend[x][y]) * LOSS_STEP + LOSS_BASE;
+            jz[x][y] -= (t.DEPTH1 - t.max_defend[x][y]) * LOSS_STEP + LOSS_BASE;
             if (SHOW_DETAIL != 0)
                 live_lost(x, y);
         }

@@ -23,15 +23,16 @@ constexpr int PROVEN_WIN_EVAL = 100000;     // exact alpha-beta score of a prove
 constexpr int DEPTH_CAP = 198;
 
 // A fifth of the move's budget, less the threat searches' margin; or a stop.
-bool out_of_time() {
-    return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(1) || stop_requested();
+bool out_of_time(const SearchThread& t) {
+    return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(t, 1) ||
+           stop_requested();
 }
 
 // The clock is read only near the root, where few nodes are.
-bool shallow(int dep) { return dep <= 2 || dep < DEPTH - 2; }
+bool shallow(const SearchThread& t, int dep) { return dep <= 2 || dep < t.DEPTH - 2; }
 
 // Engine's attacking moves: points that make threes, fours or five, or stop the opponent's.
-int moc_list(int dep, bool on_demand) {
+int moc_list(SearchThread& t, int dep, bool on_demand) {
     // Steps 1-2. Fresh list; scores with five-cell credit to all five cells and six-cell credit
     // to the four middle ones, kept from call to call.
     clear_list(dep);
@@ -39,7 +40,7 @@ int moc_list(int dep, bool on_demand) {
     // Only points reaching the depth's threshold can enter the list (every decisive point
     // reaches it too).
     int threshold = dep == 1 ? 20 : 50;
-    if (dep >= DEPTH - 9 && threshold < 100)
+    if (dep >= t.DEPTH - 9 && threshold < 100)
         threshold = 100;
     credit_scores(PAIR_ATTACK, 0, KILL_OCCUPIED, threshold);
 
@@ -48,7 +49,7 @@ int moc_list(int dep, bool on_demand) {
     {
         if (gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
             return 1;
-        if (dep >= DEPTH - 3)
+        if (dep >= t.DEPTH - 3)
             return 0;
     }
 
@@ -57,7 +58,7 @@ int moc_list(int dep, bool on_demand) {
 }
 
 // Opponent's answers to the engine's threats: blocks of its threes and fours, and counter-fours.
-int mop_list(int dep, bool on_demand) {
+int mop_list(SearchThread& /*t*/, int dep, bool on_demand) {
     clear_list(dep);
     credit_scores(PAIR_ATTACK, 1, KILL_OCCUPIED, 25);
 
@@ -70,27 +71,27 @@ int mop_list(int dep, bool on_demand) {
 }  // namespace
 
 // The list is made at once; the search's own nodes ask for it on demand (see list_on_demand).
-int MOC(int /*thr*/, int dep) { return moc_list(dep, false); }
+int MOC(SearchThread& t, int /*thr*/, int dep) { return moc_list(t, dep, false); }
 
-int MOP(int /*thr*/, int dep) { return mop_list(dep, false); }
+int MOP(SearchThread& t, int /*thr*/, int dep) { return mop_list(t, dep, false); }
 
 // 1 when the engine wins by force from the node at depth dep (odd: engine to attack); 0 or -1
 // otherwise, including every node cut short by the clock.
-int DFS_2(int thr, int dep) {
+int DFS_2(SearchThread& t, int thr, int dep) {
     // Step 1. Count; stop at the iteration's limit.
-    ++node1;
-    if (dep >= DEPTH)
+    ++t.node1;
+    if (dep >= t.DEPTH)
         return 0;
-    if (shallow(dep) && out_of_time())
+    if (shallow(t, dep) && out_of_time(t))
         return 0;
 
     // Step 2. Known results of this position.
     if (dep > 4)
     {
-        const ALPHA_BETA hit = PROBE_HASH1(zobristkey[dep], zobristcheck[dep], i + DEPTH);
+        const ALPHA_BETA hit = PROBE_HASH1(zobristkey[dep], zobristcheck[dep], i + t.DEPTH);
         if (hit.if_mate)
         {
-            ++mate_node1;
+            ++t.mate_node1;
             return hit.value;
         }
     }
@@ -100,16 +101,16 @@ int DFS_2(int thr, int dep) {
     const bool engine = dep % 2 == 1;
     if (engine)  // a winning attack tells the main table too: its slot is fetched meanwhile
         __builtin_prefetch(&hash_tag[zobristkey[dep]]);
-    const int num = engine ? moc_list(dep, true) : mop_list(dep, true);
+    const int num = engine ? moc_list(t, dep, true) : mop_list(t, dep, true);
     if (num == 0)
         return 0;
-    if (shallow(dep) && out_of_time())
+    if (shallow(t, dep) && out_of_time(t))
         return 0;
 
     // Step 4. Try each move; the engine needs one winning threat, the opponent one refutation.
     // The hash slot of the next child is fetched while this one is searched: the children
     // below depth 4 probe and record it.
-    const bool prefetch = dep + 1 > 4 && dep + 1 < DEPTH;
+    const bool prefetch = dep + 1 > 4 && dep + 1 < t.DEPTH;
     need_candidates(dep, 1);  // the list is written as the loop reaches it
     if (prefetch && nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag1[child_slot(dep, nex[1][dep], ney[1][dep])]);
@@ -125,49 +126,49 @@ int DFS_2(int thr, int dep) {
         set_child_key(dep, x, y);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
-            r = DFS_2(thr, dep + 1);
+            r = DFS_2(t, thr, dep + 1);
         lift_stone(x, y);
 
         if (a == 1)
-            value[dep] = r;
+            t.value[dep] = r;
         else if (engine)
-            value[dep] = r > value[dep] ? r : value[dep];
+            t.value[dep] = r > t.value[dep] ? r : t.value[dep];
         else
-            value[dep] = r < value[dep] ? r : value[dep];
-        if (shallow(dep) && out_of_time())
+            t.value[dep] = r < t.value[dep] ? r : t.value[dep];
+        if (shallow(t, dep) && out_of_time(t))
             return 0;
 
-        if (engine && value[dep] == 1)
+        if (engine && t.value[dep] == 1)
         {
             // A won position stays won: remember it for good, and tell the alpha-beta search.
             RECORD_HASH1(zobristkey[dep], zobristcheck[dep], PROVEN, 1, 0, 0);
-            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + DEPTH + 5, 3, PROVEN_WIN_EVAL, 0,
+            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + t.DEPTH + 5, 3, PROVEN_WIN_EVAL, 0,
                         0);
             return 1;
         }
-        if (!engine && value[dep] <= 0)
+        if (!engine && t.value[dep] <= 0)
         {
-            RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + DEPTH, 0, 0, 0);
+            RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + t.DEPTH, 0, 0, 0);
             return 0;
         }
     }
 
     // Step 5. Every threat refuted (engine node) or every answer lost (opponent node); only
     // valid for this depth limit.
-    if (shallow(dep) && out_of_time())
+    if (shallow(t, dep) && out_of_time(t))
         return 0;
-    RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + DEPTH, value[dep], 0, 0);
-    return value[dep];
+    RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + t.DEPTH, t.value[dep], 0, 0);
+    return t.value[dep];
 }
 
 // Looks for a forced win by continuous attack within MAX_DEPTH plies and a fifth of the budget.
 // On success the winning move gets WIN_MARK in jz, situation becomes 1.0 and a message is printed.
-int QUICKKILL() {
+int QUICKKILL(SearchThread& t) {
     // Step 1. Fresh counters and working arrays; the board copied to un.
-    node1        = 0;
-    mate_node1   = 0;
-    break_depth1 = 0;
-    std::memset(value, 0, sizeof value);
+    t.node1        = 0;
+    t.mate_node1   = 0;
+    t.break_depth1 = 0;
+    std::memset(t.value, 0, sizeof t.value);
     std::memset(jiazhi, 0, sizeof jiazhi);
     std::memset(un, 0, sizeof un);
     std::memset(nex, 0, sizeof nex);
@@ -182,31 +183,31 @@ int QUICKKILL() {
     const UnLogSession logged;
 
     // Step 2. The root threats, generated once against the deepest limit.
-    DEPTH         = MAX_DEPTH;
-    const int num = MOC(0, 1);
+    t.DEPTH       = MAX_DEPTH;
+    const int num = MOC(t, 0, 1);
     set_root_key();
 
     // Step 3. Deepen by two plies; each iteration tries every root threat.
-    for (DEPTH = 4; DEPTH <= MAX_DEPTH && DEPTH <= DEPTH_CAP; DEPTH += 2)
+    for (t.DEPTH = 4; t.DEPTH <= MAX_DEPTH && t.DEPTH <= DEPTH_CAP; t.DEPTH += 2)
     {
-        if (out_of_time())
+        if (out_of_time(t))
             return 0;
         for (int a = 1; a <= num; ++a)
         {
             const int x = nex[a][1], y = ney[a][1];
             if (x == 0 || y == 0)
                 continue;
-            if (out_of_time())
+            if (out_of_time(t))
                 return 0;
             place_stone(x, y, 1);
             set_child_key(1, x, y);
             const int r = SITUA(0, x, y, 1);
             bool won    = r == 1;
-            if (!won && r != -1 && DFS_2(0, 2) == 1)
+            if (!won && r != -1 && DFS_2(t, 0, 2) == 1)
             {
-                break_depth1 = DEPTH;
+                t.break_depth1 = t.DEPTH;
                 // A win confirmed after the clock ran out may rest on cut-short nodes: drop it.
-                if (out_of_time())
+                if (out_of_time(t))
                 {
                     lift_stone(x, y);
                     return 0;
@@ -217,13 +218,13 @@ int QUICKKILL() {
             if (won)
             {
                 jz[x][y] += WIN_MARK;
-                situation    = 1.0;
-                break_depth1 = DEPTH;
+                situation      = 1.0;
+                t.break_depth1 = t.DEPTH;
                 say("\nMESSAGE Certainly win...\n");
                 return 0;
             }
         }
-        break_depth1 = DEPTH;
+        t.break_depth1 = t.DEPTH;
     }
     return 0;
 }

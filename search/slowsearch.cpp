@@ -11,40 +11,34 @@
 #include "search/live_report.h"
 #include "search/movegen.h"
 
-int value[200];
-
 namespace {
 
 constexpr int ROOT_WINDOW = 10000000;
 constexpr int RULED_OUT   = -599999;  // jz below this: the move decision has excluded the point
-constexpr int LAYER_SLOTS = 100;      // iterations kept in `evaluation`
-
-// evaluation[L][x][y]: score of root candidate (x, y) in the iteration LAYER = L.
-// File-static: at 360 kB it has no place on the stack.
-int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];
-
-// Root candidates scored exactly in the running iteration, for the live detail lines.
-RootScore root_scores[200];
 
 // Neither the node budget nor a stop cuts the first iteration: it is cheap, and without it no
 // candidate would have a score.
-inline bool budget_spent() { return LAYER > 1 && (node_budget_spent(5) || stop_requested()); }
+inline bool budget_spent(const SearchThread& t) {
+    return t.LAYER > 1 && (node_budget_spent(t, 5) || stop_requested());
+}
 
 // Time test of the alpha-beta search: the whole budget less its margin is spent.
-inline bool out_of_time() { return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(); }
+inline bool out_of_time(const SearchThread& t) {
+    return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(t);
+}
 
 // Inside DFS the clock is read only near the root, never in the last plies.
-inline bool shallow(int dep) { return dep <= 2 || dep < LAYER - 2; }
+inline bool shallow(const SearchThread& t, int dep) { return dep <= 2 || dep < t.LAYER - 2; }
 
 }  // namespace
 
-int SLOWSEARCH() {
+int SLOWSEARCH(SearchThread& t) {
     const int n = BOARDSIZE;
 
     // Step 1. Fresh working state; only hash_tag, jz and the counters carry over.
-    node      = 0;
-    mate_node = 0;
-    std::memset(value, 0, sizeof value);
+    t.node      = 0;
+    t.mate_node = 0;
+    std::memset(t.value, 0, sizeof t.value);
     std::memset(jiazhi, 0, sizeof jiazhi);
     std::memset(zobristkey, 0, sizeof zobristkey);
     std::memset(zobristcheck, 0, sizeof zobristcheck);
@@ -61,8 +55,8 @@ int SLOWSEARCH() {
     const UnLogSession logged;
 
     // Step 3. No iteration completed yet.
-    break_depth = 0;
-    std::memset(evaluation, 0, sizeof evaluation);
+    t.break_depth = 0;
+    std::memset(t.evaluation, 0, sizeof t.evaluation);
 
     // Step 4. Root key.
     set_root_key();
@@ -70,19 +64,19 @@ int SLOWSEARCH() {
     // Step 5. Iterative deepening. `evaluation` and the per-depth arrays bound the depth.
     const int max_layer  = MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1;
     const int root_width = F_WID < 199 ? F_WID : 199;
-    for (LAYER = 1; LAYER <= max_layer; ++LAYER)
+    for (t.LAYER = 1; t.LAYER <= max_layer; ++t.LAYER)
     {
         // Step 5.1. Start a new iteration only while 90% of the budget, less the margin, remains.
-        if (TIMER(2) > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent())
+        if (TIMER(2) > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent(t))
             break;
 
         // Step 5.2. Widths and leaf table of this iteration.
-        GENERATE_WIDTH(LAYER);
-        GENERATE_SCORE_TABLE(LAYER);
+        GENERATE_WIDTH(t.LAYER);
+        GENERATE_SCORE_TABLE(t.LAYER);
 
         // Step 5.3. The root takes only a move hint from the table, never a stored score.
         const ALPHA_BETA probe =
-            PROBE_HASH(zobristkey[1], i + LAYER, zobristcheck[1], -ROOT_WINDOW, ROOT_WINDOW);
+            PROBE_HASH(zobristkey[1], i + t.LAYER, zobristcheck[1], -ROOT_WINDOW, ROOT_WINDOW);
         int bestposx = 0, bestposy = 0;
         if (probe.if_mate)
         {
@@ -111,7 +105,7 @@ int SLOWSEARCH() {
             if (r != 0)
             {
                 // The move itself decides the game: no search below it.
-                evaluation[LAYER][x][y] = r * 1000000;
+                t.evaluation[t.LAYER][x][y] = r * 1000000;
                 lift_stone(x, y);
                 continue;
             }
@@ -119,15 +113,15 @@ int SLOWSEARCH() {
                 live_root_pos(x, y);
             int val;
             if (a == 1)
-                val = DFS(0, 2, alpha - 1, ROOT_WINDOW);
+                val = DFS(t, 0, 2, alpha - 1, ROOT_WINDOW);
             else
             {
-                const int t = DFS(0, 2, alpha, alpha + 1);
-                val         = t > alpha ? DFS(0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
+                const int scout = DFS(t, 0, 2, alpha, alpha + 1);
+                val             = scout > alpha ? DFS(t, 0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
             }
-            evaluation[LAYER][x][y] += val + 500000;
+            t.evaluation[t.LAYER][x][y] += val + 500000;
             lift_stone(x, y);
-            if (out_of_time())
+            if (out_of_time(t))
             {
                 interrupted = true;
                 break;
@@ -141,40 +135,40 @@ int SLOWSEARCH() {
                 bestposy = y;
                 if (live)
                 {
-                    root_scores[scored++] = {x, y, val};
+                    t.root_scores[scored++] = {x, y, val};
                     live_root_best(x, y);
                 }
             }
         }
         // Step 5.7. An interrupted iteration leaves no trace.
-        if (interrupted || out_of_time())
+        if (interrupted || out_of_time(t))
             break;
 
         // Step 5.8-5.9. Record the root and mark the iteration complete.
-        RECORD_HASH(zobristkey[1], zobristcheck[1], i + LAYER, 1, alpha, bestposx, bestposy);
-        break_depth = LAYER;
+        RECORD_HASH(zobristkey[1], zobristcheck[1], i + t.LAYER, 1, alpha, bestposx, bestposy);
+        t.break_depth = t.LAYER;
         if (live)
-            live_iteration_end(bestposx, bestposy, root_scores, scored);
+            live_iteration_end(t, bestposx, bestposy, t.root_scores, scored);
     }
 
     // Step 6. Only the last completed iteration counts; evaluation[0] is all zero.
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            jz[x][y] += evaluation[break_depth][x][y];
+            jz[x][y] += t.evaluation[t.break_depth][x][y];
     return 0;
 }
 
 // Minimax (not negamax): the engine maximises at odd depths, the opponent minimises at even
 // ones. Returns 0 at once when the clock runs out; callers test the clock right after and unwind.
-int DFS(int /*thr*/, int dep, int alpha, int beta) {
+int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     // Step 1. Count the node; leave when the time is up.
-    ++node;
-    const bool check_clock = shallow(dep);
-    if (check_clock && out_of_time())
+    ++t.node;
+    const bool check_clock = shallow(t, dep);
+    if (check_clock && out_of_time(t))
         return 0;
 
     // Step 2. Leaf.
-    if (dep > LAYER)
+    if (dep > t.LAYER)
         return leaf_score();
 
     // Step 3. Hash probe, from depth 5 on: a stored score ends the node, a stored move leads.
@@ -182,12 +176,12 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
     if (dep > 4)
     {
         const ALPHA_BETA temp =
-            PROBE_HASH(zobristkey[dep], LAYER + i, zobristcheck[dep], alpha, beta);
+            PROBE_HASH(zobristkey[dep], t.LAYER + i, zobristcheck[dep], alpha, beta);
         if (temp.if_mate)
         {
             if (temp.if_valid)
             {
-                ++mate_node;
+                ++t.mate_node;
                 return temp.value;
             }
             bestposx = temp.bestpos_x;
@@ -199,7 +193,7 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
     // comes first: its child's hash slot is fetched while the candidates are made.
     const bool engine_moves = dep % 2 == 1;
     const int hint          = bestposy * 10000 + bestposx * 100;
-    if (bestposx != 0 && dep + 1 > 4 && dep + 1 <= LAYER)
+    if (bestposx != 0 && dep + 1 > 4 && dep + 1 <= t.LAYER)
         __builtin_prefetch(&hash_tag[child_slot(dep, bestposx, bestposy)]);
     // The list is written as the loop below reaches it.
     const int num = engine_moves ? MOVECOM_on_demand(hint, dep) : MOVEPLA_on_demand(hint, dep);
@@ -209,7 +203,7 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
     // Step 5. Search the candidates in order. The hash slot of the next child is fetched while
     // this one is searched: the children below depth 4 probe and record it.
     const char stone    = engine_moves ? 1 : 2;
-    const bool prefetch = dep + 1 > 4 && dep + 1 <= LAYER;
+    const bool prefetch = dep + 1 > 4 && dep + 1 <= t.LAYER;
     need_candidates(dep, 1);
     if (prefetch && nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag[child_slot(dep, nex[1][dep], ney[1][dep])]);
@@ -219,11 +213,11 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
         const int x = nex[a][dep], y = ney[a][dep];
         if (x == 0)
             continue;
-        if (check_clock && out_of_time())
+        if (check_clock && out_of_time(t))
             return 0;
         // Cut-off: already recorded when it happened.
         if (a >= 2 && alpha >= beta)
-            return value[dep];
+            return t.value[dep];
         if (prefetch && a < num)
         {
             need_candidates(dep, a + 1);
@@ -242,54 +236,54 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
             {
                 // The engine completes a win: sooner is better.
                 val = 500000 - 100 * dep;
-                RECORD_HASH(zobristkey[dep + 1], zobristcheck[dep + 1], LAYER + i + 1, 3, val, 0,
+                RECORD_HASH(zobristkey[dep + 1], zobristcheck[dep + 1], t.LAYER + i + 1, 3, val, 0,
                             0);
                 return val;
             }
             if (r == -1 && !engine_moves)
             {
                 // The opponent completes a win: later is less bad.
-                val = -(LAYER + 1 - dep) * 10000;
-                RECORD_HASH(zobristkey[dep + 1], zobristcheck[dep + 1], LAYER + i + 1, 3, val, 0,
+                val = -(t.LAYER + 1 - dep) * 10000;
+                RECORD_HASH(zobristkey[dep + 1], zobristcheck[dep + 1], t.LAYER + i + 1, 3, val, 0,
                             0);
                 return val;
             }
             // A mover's own forbidden move: scored, and the node goes on.
-            val = (LAYER + 1 - dep) * r * 10000;
+            val = (t.LAYER + 1 - dep) * r * 10000;
         }
-        else if (dep < LAYER - 1 && alpha + 1 != beta)
+        else if (dep < t.LAYER - 1 && alpha + 1 != beta)
         {
             // Null window first; the full window only when the move may improve the bound.
             if (engine_moves)
             {
-                const int t = DFS(0, dep + 1, alpha, alpha + 1);
-                val         = t > alpha ? DFS(0, dep + 1, alpha, beta) : alpha;
+                const int scout = DFS(t, 0, dep + 1, alpha, alpha + 1);
+                val             = scout > alpha ? DFS(t, 0, dep + 1, alpha, beta) : alpha;
             }
             else
             {
-                const int t = DFS(0, dep + 1, beta - 1, beta);
-                val         = t < beta ? DFS(0, dep + 1, alpha, beta) : beta;
+                const int scout = DFS(t, 0, dep + 1, beta - 1, beta);
+                val             = scout < beta ? DFS(t, 0, dep + 1, alpha, beta) : beta;
             }
         }
         else
-            val = DFS(0, dep + 1, alpha, beta);
+            val = DFS(t, 0, dep + 1, alpha, beta);
 
         // The first score opens the node's value; the best move stays the hint.
         if (a == 1)
-            value[dep] = val;
+            t.value[dep] = val;
         lift_stone(x, y);
-        if (check_clock && out_of_time())
+        if (check_clock && out_of_time(t))
             return 0;
 
         if (engine_moves)
         {
             if (val >= beta)
-                RECORD_HASH(zobristkey[dep], zobristcheck[dep], LAYER + i, 2, val, x, y);
-            if (value[dep] < val)
+                RECORD_HASH(zobristkey[dep], zobristcheck[dep], t.LAYER + i, 2, val, x, y);
+            if (t.value[dep] < val)
             {
-                value[dep] = val;
-                bestposx   = x;
-                bestposy   = y;
+                t.value[dep] = val;
+                bestposx     = x;
+                bestposy     = y;
             }
             if (val > alpha)
                 alpha = val;
@@ -297,12 +291,12 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
         else
         {
             if (val <= alpha)
-                RECORD_HASH(zobristkey[dep], zobristcheck[dep], LAYER + i, 1, val, x, y);
-            if (value[dep] > val)
+                RECORD_HASH(zobristkey[dep], zobristcheck[dep], t.LAYER + i, 1, val, x, y);
+            if (t.value[dep] > val)
             {
-                value[dep] = val;
-                bestposx   = x;
-                bestposy   = y;
+                t.value[dep] = val;
+                bestposx     = x;
+                bestposy     = y;
             }
             if (val < beta)
                 beta = val;
@@ -311,9 +305,9 @@ int DFS(int /*thr*/, int dep, int alpha, int beta) {
 
     // Step 6. Record the node's score: an upper bound at the engine's nodes, a lower bound at
     // the opponent's, even when it is exact.
-    if (check_clock && out_of_time())
+    if (check_clock && out_of_time(t))
         return 0;
-    RECORD_HASH(zobristkey[dep], zobristcheck[dep], LAYER + i, engine_moves ? 1 : 2, value[dep],
+    RECORD_HASH(zobristkey[dep], zobristcheck[dep], t.LAYER + i, engine_moves ? 1 : 2, t.value[dep],
                 bestposx, bestposy);
-    return value[dep];
+    return t.value[dep];
 }

@@ -34,6 +34,7 @@
 #include "platform/platform.h"
 #include "search/ai.h"
 #include "search/random_number.h"
+#include "search/thread.h"
 
 namespace {
 
@@ -417,12 +418,13 @@ int main(int argc, char** argv) {
                           .count();
         }
         // The full run's counters and move are the signature.
+        const SearchThread& t = main_thread;
         const long long ms    = run_ns[3] / 1000000;
-        const long long nodes = static_cast<long long>(node) + node1 + node2;
+        const long long nodes = static_cast<long long>(t.node) + t.node1 + t.node2;
         total.nodes += nodes;
-        total.nodes_ab += node;
-        total.nodes_attack += node1;
-        total.nodes_defend += node2;
+        total.nodes_ab += t.node;
+        total.nodes_attack += t.node1;
+        total.nodes_defend += t.node2;
         total.cpu_ns += run_ns[3];
         total.wall_ms += wall_ms;
         long long stage_ns[4] = {run_ns[3] - run_ns[2], run_ns[1] - run_ns[0],
@@ -433,10 +435,11 @@ int main(int argc, char** argv) {
         std::printf("%2d %-30s %-9s %2d  move %2d,%-2d  depth %d-%d-%d  nodes %9lld  %6lld ms  "
                     "%9lld nodes/s\n",
                     number, pos.label, rule_name(pos.rule), pos.size, stonex[i] - 1, stoney[i] - 1,
-                    break_depth, break_depth1, break_depth2, nodes, ms, per_second(nodes, ms));
+                    t.break_depth, t.break_depth1, t.break_depth2, nodes, ms,
+                    per_second(nodes, ms));
         if (stages)
             std::printf("   alpha-beta %d  attack %d  defence %d  nodes;  %lld %lld %lld us\n",
-                        node, node1, node2, stage_ns[STAGE_AB] / 1000,
+                        t.node, t.node1, t.node2, stage_ns[STAGE_AB] / 1000,
                         stage_ns[STAGE_ATTACK] / 1000, stage_ns[STAGE_DEFENCE] / 1000);
     }
 

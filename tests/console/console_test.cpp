@@ -16,6 +16,7 @@
 #include "console/play.h"
 #include "console/saveandload.h"
 #include "rules/check_ban.h"
+#include "search/thread.h"
 #include "tests/support/engine_process.h"
 #include "tests/support/picture.h"
 
@@ -103,8 +104,9 @@ TEST(Screen, LabelsAndTextAroundTheBoard) {
     bestx[1] = 7, besty[1] = 2, jz[7][2] = -56;
     bestx[3] = 1, besty[3] = 9, jz[1][9] = 8;  // a gap in the list is skipped
     bestx[15] = 9, besty[15] = 9;              // beyond the best line's fifteen entries
-    node = 100, mate_node = 7, node1 = 20, mate_node1 = 2, node2 = 3, mate_node2 = 1;
-    break_depth = 6, break_depth1 = 9, break_depth2 = 4, situation = -1.0;
+    SearchThread& t = main_thread;
+    t.node = 100, t.mate_node = 7, t.node1 = 20, t.mate_node1 = 2, t.node2 = 3, t.mate_node2 = 1;
+    t.break_depth = 6, t.break_depth1 = 9, t.break_depth2 = 4, situation = -1.0;
     const std::string screen = typed("", OUTPUT);
     EXPECT_EQ(cell(screen, 10, 1), PLAIN) << "ten cells in the bottom row";
     const std::string tail =

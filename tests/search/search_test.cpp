@@ -26,7 +26,14 @@ namespace {
 
 constexpr int SIZES[] = {10, 13, 15, 20, 25}, RULES[] = {1, 2, 4, 8, 9};
 enum Gen { MOVECOM_G, MOVEPLA_G, MOC_G, MOP_G, MOVEP_G, MOVEC_G };
-int (*const FAST[])(int, int) = {MOVECOM, MOVEPLA, MOC, MOP, MOVEP, MOVEC};
+int (*const FAST[])(int, int) = {
+    MOVECOM,
+    MOVEPLA,
+    [](int thr, int dep) { return MOC(main_thread, thr, dep); },
+    [](int thr, int dep) { return MOP(main_thread, thr, dep); },
+    [](int thr, int dep) { return MOVEP(main_thread, thr, dep); },
+    [](int thr, int dep) { return MOVEC(main_thread, thr, dep); },
+};
 const int OCCUPIED[]    = {-1000000000, -100000000, -10000000, -10000000, -100000000, -100000000};
 const int* const FIVE[] = {nullptr, nullptr, strucKFive, strucKxFive, strucDxFive, strucDFive};
 const int* const SIX[]  = {nullptr, nullptr, strucKSix, strucKxSix, strucDxSix, strucDSix};
@@ -83,12 +90,17 @@ std::vector<int> plain_list(Gen g, int thr, int dep) {
                 bx = x, by = y;
     if (g >= MOC_G && gametype == 1 && jiazhi[bx][by] > 1999)
         return {bx * 100 + by};
-    if (gametype == 1 && ((g == MOC_G && dep >= DEPTH - 3) || (g == MOVEP_G && dep >= DEPTH1 - 3)))
+    if (gametype == 1 && ((g == MOC_G && dep >= main_thread.DEPTH - 3) ||
+                          (g == MOVEP_G && dep >= main_thread.DEPTH1 - 3)))
         return {};
     int least = g == MOC_G ? (dep == 1 ? 20 : 50) : g == MOVEP_G ? 50 : 25;
-    least     = g == MOVEP_G && dep == 2 && break_depth1 / 2 >= DEPTH1 ? 20 : least;
-    least = (g == MOC_G && dep >= DEPTH - 9) || (g == MOVEP_G && dep >= DEPTH1 - 9) ? 100 : least;
-    least = g <= MOVEPLA_G ? 3 : least;
+    least =
+        g == MOVEP_G && dep == 2 && main_thread.break_depth1 / 2 >= main_thread.DEPTH1 ? 20 : least;
+    least           = (g == MOC_G && dep >= main_thread.DEPTH - 9) ||
+                    (g == MOVEP_G && dep >= main_thread.DEPTH1 - 9)
+                          ? 100
+                          : least;
+    least           = g <= MOVEPLA_G ? 3 : least;
     const int boost = g <= MOVEPLA_G && thr > 8 && hx >= 1 && hx <= n && hy >= 1 && hy <= n;
     jiazhi[hx][hy] += boost * 1000000;
     const Ranked sorted = stable_sorted();
@@ -146,13 +158,13 @@ void settings(int next_move, int max_depth) {
     i         = next_move;
     MAX_DEPTH = MAX_DEPTH1 = MAX_LAYER = max_depth;
     MAX_TIME = 1000000, F_WID = 50, situation = 0.0;
-    QUICK_SEARCH_DELAY = SLOW_SEARCH_DELAY = break_depth1 = 0;
+    QUICK_SEARCH_DELAY = SLOW_SEARCH_DELAY = main_thread.break_depth1 = 0;
     TIMER(1);
 }
 
-std::string run(int (*search)()) {
+std::string run(int (*search)(SearchThread&)) {
     testing::internal::CaptureStdout();
-    search();
+    search(main_thread);
     return testing::internal::GetCapturedStdout();
 }
 
@@ -190,7 +202,8 @@ TEST(FastPaths, GeneratorsSortAndLeafScoreMatchTheirPlainDefinitions) {
             const Gen g   = static_cast<Gen>(rnd(6));
             const int dep = 1 + rnd(12), pick = rnd(4), hx = 1 + rnd(n), hy = 1 + rnd(n);
             GENERATE_WIDTH(1 + rnd(17));
-            DEPTH = 4 + 2 * rnd(5), DEPTH1 = 3 + 2 * rnd(5), break_depth1 = 2 * rnd(12);
+            main_thread.DEPTH = 4 + 2 * rnd(5), main_thread.DEPTH1 = 3 + 2 * rnd(5),
+            main_thread.break_depth1 = 2 * rnd(12);
             // No hint, thr 1..8 (no hint either), or a hint anywhere, stones included.
             const int thr   = pick == 0 ? 0 : pick == 1 ? 1 + rnd(8) : hy * 10000 + hx * 100;
             const int count = FAST[g](thr, dep);
@@ -221,8 +234,8 @@ TEST(FastPaths, TiesFollowTheirOrder) {
     {
         fresh_game(15, rule);
         draw(un, 4, 5, "...o/..o./.o../o...");
-        DEPTH = 50;
-        MOC(0, 1);
+        main_thread.DEPTH = 50;
+        MOC(main_thread, 0, 1);
         EXPECT_EQ(nex[1][1] * 100 + ney[1][1], rule == 1 ? 309 : 804) << "rule " << rule;
     }
 }
@@ -272,17 +285,18 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
     {
         const int dep = r[1];
         r[0] ? engine_four() : opponent_four();
-        settings(10, LAYER = r[2]);
-        GENERATE_WIDTH(LAYER);
-        GENERATE_SCORE_TABLE(LAYER);
+        settings(10, main_thread.LAYER = r[2]);
+        GENERATE_WIDTH(main_thread.LAYER);
+        GENERATE_SCORE_TABLE(main_thread.LAYER);
         set_root_key();
         zobristcheck[dep] = zobristcheck[1], zobristkey[dep] = zobristkey[1];
-        EXPECT_EQ(DFS(0, dep, -10000000, 10000000), r[3]) << "depth " << dep << " of " << LAYER;
+        EXPECT_EQ(DFS(main_thread, 0, dep, -10000000, 10000000), r[3])
+            << "depth " << dep << " of " << main_thread.LAYER;
         // The position after the winning move is stored as exact, one deeper than the node.
         const HISTORY_MAP& e = hash_tag[zobristkey[dep + 1]];
         EXPECT_TRUE(e.key == zobristcheck[dep + 1] && e.hash_type == 3 &&
-                    e.depth == LAYER + i + 1 && e.value == r[3])
-            << "depth " << dep << " of " << LAYER;
+                    e.depth == main_thread.LAYER + i + 1 && e.value == r[3])
+            << "depth " << dep << " of " << main_thread.LAYER;
     }
     // Keys: stones added at depths 1 (the engine's) and 2 on the fly, or the board keyed anew.
     double_three();
@@ -305,15 +319,15 @@ TEST(SlowSearch, RootScores) {
         engine_four();
         settings(10, r[0]);
         jz[9][8] = jz[4][8] = r[1], jz[0][0] = 5;
-        SLOWSEARCH();
-        EXPECT_EQ(break_depth, r[0]);
+        SLOWSEARCH(main_thread);
+        EXPECT_EQ(main_thread.break_depth, r[0]);
         EXPECT_TRUE(jz[9][8] == r[2] && jz[4][8] == r[2] && jz[0][0] == 5) << r[1];
     }
     // Against the opponent's four only the block keeps the game: every other move loses at
     // depth 2 (-10,000 with the full window, one below the best so far after a null window).
     opponent_four();
     settings(10, 2);
-    SLOWSEARCH();
+    SLOWSEARCH(main_thread);
     int alpha = -10000000;
     for (int a = 1; a <= 10; ++a)
     {
@@ -363,7 +377,8 @@ TEST(ThreatSearches, ForcedWinsAndLossesWithinTheDepth) {
         gametype = tc.rule;
         settings(tc.next_move, tc.max_depth);
         EXPECT_EQ(run(tc.kill ? QUICKKILL : QUICKDEFEND), tc.message) << tc.why;
-        EXPECT_EQ(tc.kill ? break_depth1 : break_depth2, tc.reached) << tc.why;
+        EXPECT_EQ(tc.kill ? main_thread.break_depth1 : main_thread.break_depth2, tc.reached)
+            << tc.why;
         EXPECT_TRUE(jz[tc.x][tc.y] == tc.at && jz_sum() == tc.sum) << tc.why << ": " << jz_sum();
     }
     // A proven win is stored for good and, exact, for the alpha-beta search (depth i + DEPTH + 5);
@@ -374,7 +389,8 @@ TEST(ThreatSearches, ForcedWinsAndLossesWithinTheDepth) {
     for (const HISTORY_MAP& e : hash_tag)
         ASSERT_TRUE(e.depth == 0 || (e.depth == 21 && e.hash_type == 3 && e.value == 100000));
     i = 12;
-    EXPECT_TRUE(run(QUICKKILL) == WIN && mate_node1 > 0) << mate_node1 << " table answers";
+    EXPECT_TRUE(run(QUICKKILL) == WIN && main_thread.mate_node1 > 0)
+        << main_thread.mate_node1 << " table answers";
 }
 
 TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
@@ -383,10 +399,11 @@ TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
     {
         position();
         settings(10, 9);
-        MAX_TIME = 0, QUICK_SEARCH_DELAY = 10, DEPTH = DEPTH1 = 10;
-        EXPECT_EQ(position == double_four ? DFS_2(0, 1) : DFS_3(0, 2), 0);
+        MAX_TIME = 0, QUICK_SEARCH_DELAY = 10, main_thread.DEPTH = main_thread.DEPTH1 = 10;
+        EXPECT_EQ(position == double_four ? DFS_2(main_thread, 0, 1) : DFS_3(main_thread, 0, 2), 0);
         EXPECT_EQ(run(QUICKKILL), run(QUICKDEFEND));  // neither prints anything
-        EXPECT_TRUE(situation == 0.0 && jz_sum() == 0 && break_depth1 == 0 && break_depth2 == 0);
+        EXPECT_TRUE(situation == 0.0 && jz_sum() == 0 && main_thread.break_depth1 == 0 &&
+                    main_thread.break_depth2 == 0);
     }
     // Of the budget, the attack search owns a fifth, the defence two fifths, less the margin.
     for (const int margin : {19000, 20001, 39000, 40001})
@@ -395,7 +412,8 @@ TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
         kill ? double_four() : double_four_threat();
         settings(10, 5);
         MAX_TIME = 100000, QUICK_SEARCH_DELAY = margin;
-        const bool found = run(kill ? QUICKKILL : QUICKDEFEND) == WIN || break_depth2 == 5;
+        const bool found =
+            run(kill ? QUICKKILL : QUICKDEFEND) == WIN || main_thread.break_depth2 == 5;
         EXPECT_EQ(found, margin % 1000 == 0) << "margin " << margin;
     }
     // Short budgets cut long searches anywhere; there is no win or loss to find here. A cut
@@ -406,7 +424,8 @@ TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
         settings(10, 40);
         MAX_TIME = budget;
         EXPECT_EQ(run(QUICKKILL), "") << budget << " ms";
-        EXPECT_LT(break_depth1, DEPTH) << budget << " ms: the cut iteration is not done";
+        EXPECT_LT(main_thread.break_depth1, main_thread.DEPTH)
+            << budget << " ms: the cut iteration is not done";
         EXPECT_EQ(run(QUICKDEFEND), "") << budget << " ms";
     }
 }
