@@ -6,12 +6,11 @@
 
 #include "game/Main.h"
 #include "platform/platform.h"
+#include "search/thread.h"
 
 HISTORY_MAP hash_tag[hash_cut];
 SHORT_MAP hash_tag1[hash_cut2];
 SHORT_MAP hash_tag2[hash_cut2];
-U64 zobristcheck[200];
-int zobristkey[200];
 
 namespace {
 
@@ -36,34 +35,36 @@ inline int slot_of(U64 key) { return static_cast<int>(key % static_cast<U64>(has
 
 }  // namespace
 
-void set_root_key() {
+void set_root_key(SearchThread& t) {
     const int n = BOARDSIZE;
     U64 key     = 0;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
             if (un[x][y] != 0)
                 key ^= stone_number(un[x][y], x, y);
-    zobristcheck[1] = key;
-    zobristkey[1]   = slot_of(key);
+    t.zobristcheck[1] = key;
+    t.zobristkey[1]   = slot_of(key);
 }
 
-void set_child_key(int dep, int x, int y) {
-    const int code        = dep % 2 == 1 ? 1 : 2;  // odd depths are the engine's moves
-    zobristcheck[dep + 1] = zobristcheck[dep] ^ stone_number(code, x, y);
-    zobristkey[dep + 1]   = slot_of(zobristcheck[dep + 1]);
+// Kept out of line: inlined into the searches' node loops it crowds their registers, and the
+// call is cheaper than the reloads that follow.
+__attribute__((noinline)) void set_child_key(SearchThread& t, int dep, int x, int y) {
+    const int code          = dep % 2 == 1 ? 1 : 2;  // odd depths are the engine's moves
+    t.zobristcheck[dep + 1] = t.zobristcheck[dep] ^ stone_number(code, x, y);
+    t.zobristkey[dep + 1]   = slot_of(t.zobristcheck[dep + 1]);
 }
 
-int child_slot(int dep, int x, int y) {
-    return slot_of(zobristcheck[dep] ^ stone_number(dep % 2 == 1 ? 1 : 2, x, y));
+int child_slot(const SearchThread& t, int dep, int x, int y) {
+    return slot_of(t.zobristcheck[dep] ^ stone_number(dep % 2 == 1 ? 1 : 2, x, y));
 }
 
-int stored_line(int x, int y, int most, int* xs, int* ys) {
+int stored_line(const SearchThread& t, int x, int y, int most, int* xs, int* ys) {
     const int n = BOARDSIZE;
     char board[JZ_SIDE][JZ_SIDE];
     std::memcpy(board, un, sizeof board);
     if (most > STORED_LINE_MAX)
         most = STORED_LINE_MAX;
-    U64 key    = zobristcheck[1];
+    U64 key    = t.zobristcheck[1];
     int length = 0;
     while (length < most && 1 <= x && x <= n && 1 <= y && y <= n && board[x][y] == 0)
     {

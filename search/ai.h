@@ -8,6 +8,8 @@
 
 #include "search/random_number.h"
 
+struct SearchThread;
+
 struct HISTORY_MAP {
     int depth;
     int value;
@@ -38,9 +40,6 @@ extern HISTORY_MAP hash_tag[hash_cut];  // alpha-beta, plus proven threat result
 extern SHORT_MAP hash_tag1[hash_cut2];  // threat attack search
 extern SHORT_MAP hash_tag2[hash_cut2];  // threat defence search
 
-extern U64 zobristcheck[200];  // full key of the position at each search depth (1 = root)
-extern int zobristkey[200];    // its slot
-
 // Empties the three tables, so the next search starts cold.
 void clear_hash_tables();
 
@@ -54,15 +53,16 @@ void RECORD_HASH2(int key_value, U64 key_check, int depth, int value, int bestpo
 
 constexpr int STORED_LINE_MAX = 64;  // longest line stored_line gives
 
-// The line the main table holds from the root position on `un`: the engine's stone on (x, y),
+// The line the main table holds from thread t's root position on `un`: the engine's stone on
+// (x, y),
 // then each stored best move in turn while the entry matches its position and the point is
 // empty and on the board. Writes at most `most` (up to STORED_LINE_MAX) points; returns how many.
 // Reads the table only, so a line cut by a replaced entry is just shorter.
-int stored_line(int x, int y, int most, int* xs, int* ys);
+int stored_line(const SearchThread& t, int x, int y, int most, int* xs, int* ys);
 
-// Key of the root position on `un`, stored in entry 1.
-void set_root_key();
+// Key of the root position on `un`, stored in entry 1 of t's keys.
+void set_root_key(SearchThread& t);
 // Key after a stone of the side to move at depth d (code 1 odd, 2 even) lands on (x, y).
-void set_child_key(int d, int x, int y);
-// Slot that set_child_key(d, x, y) would give, for reading the entry ahead of time.
-int child_slot(int d, int x, int y);
+void set_child_key(SearchThread& t, int d, int x, int y);
+// Slot that set_child_key(t, d, x, y) would give, for reading the entry ahead of time.
+int child_slot(const SearchThread& t, int d, int x, int y);

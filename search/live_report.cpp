@@ -76,7 +76,7 @@ void say_block(const SearchThread& t, int pv, int pvs, int x, int y, int score) 
         "INFO TOTALNODES %d\nINFO TOTALTIME %d\nINFO SPEED %lld\nINFO EVAL %d\n",
         pv, pvs, t.LAYER, t.LAYER, t.node, total, ms, speed, score);
     int xs[STORED_LINE_MAX], ys[STORED_LINE_MAX];
-    const int length = stored_line(x, y, t.LAYER, xs, ys);
+    const int length = stored_line(t, x, y, t.LAYER, xs, ys);
     say_line("INFO BESTLINE", xs, ys, length);
 }
 

@@ -93,7 +93,7 @@ int DFS_3(SearchThread& t, int thr, int dep) {
     // Step 2. Known results of this position.
     if (dep > 4)
     {
-        const ALPHA_BETA hit = PROBE_HASH2(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1);
+        const ALPHA_BETA hit = PROBE_HASH2(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH1);
         if (hit.if_mate)
         {
             ++t.mate_node2;
@@ -105,7 +105,7 @@ int DFS_3(SearchThread& t, int thr, int dep) {
     // wins tells the main table too: its slot is fetched meanwhile.
     const bool engine = dep % 2 == 1;
     if (!engine)
-        __builtin_prefetch(&hash_tag[zobristkey[dep]]);
+        __builtin_prefetch(&hash_tag[t.zobristkey[dep]]);
     const int num = engine ? movec_list(t, dep, true) : movep_list(t, dep, true);
     if (num == 0)
         return 0;
@@ -118,7 +118,7 @@ int DFS_3(SearchThread& t, int thr, int dep) {
     const bool prefetch = dep + 1 > 4 && dep + 1 < t.DEPTH1;
     need_candidates(dep, 1);  // the list is written as the loop reaches it
     if (prefetch && nex[1][dep] != 0)
-        __builtin_prefetch(&hash_tag2[child_slot(dep, nex[1][dep], ney[1][dep])]);
+        __builtin_prefetch(&hash_tag2[child_slot(t, dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
         need_candidates(dep, prefetch && a < num ? a + 1 : a);
@@ -126,9 +126,9 @@ int DFS_3(SearchThread& t, int thr, int dep) {
         if (x == 0)
             continue;
         if (prefetch && a < num && nex[a + 1][dep] != 0)
-            __builtin_prefetch(&hash_tag2[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
+            __builtin_prefetch(&hash_tag2[child_slot(t, dep, nex[a + 1][dep], ney[a + 1][dep])]);
         place_stone(x, y, engine ? 1 : 2);
-        set_child_key(dep, x, y);
+        set_child_key(t, dep, x, y);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
             r = DFS_3(t, thr, dep + 1);
@@ -145,15 +145,15 @@ int DFS_3(SearchThread& t, int thr, int dep) {
 
         if (engine && t.value[dep] >= 0)
         {
-            RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1, 0, 0, 0);
+            RECORD_HASH2(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH1, 0, 0, 0);
             return 0;
         }
         if (!engine && t.value[dep] == -1)
         {
             // A lost position stays lost: remember it for good, and tell the alpha-beta search.
-            RECORD_HASH2(zobristkey[dep], zobristcheck[dep], PROVEN, -1, 0, 0);
-            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1 + 5, 3, PROVEN_LOSS_EVAL,
-                        0, 0);
+            RECORD_HASH2(t.zobristkey[dep], t.zobristcheck[dep], PROVEN, -1, 0, 0);
+            RECORD_HASH(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH1 + 5, 3,
+                        PROVEN_LOSS_EVAL, 0, 0);
             return -1;
         }
     }
@@ -161,7 +161,7 @@ int DFS_3(SearchThread& t, int thr, int dep) {
     // Step 5. Every answer lost (engine node) or every attack held (opponent node).
     if (shallow(t, dep) && out_of_time(t))
         return 0;
-    RECORD_HASH2(zobristkey[dep], zobristcheck[dep], i + t.DEPTH1, t.value[dep], 0, 0);
+    RECORD_HASH2(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH1, t.value[dep], 0, 0);
     return t.value[dep];
 }
 
@@ -177,7 +177,7 @@ int QUICKDEFEND(SearchThread& t) {
     std::memset(un, 0, sizeof un);
     std::memset(nex, 0, sizeof nex);
     std::memset(ney, 0, sizeof ney);
-    std::memset(zobristkey, 0, sizeof zobristkey);
+    std::memset(t.zobristkey, 0, sizeof t.zobristkey);
     forget_credits();
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
@@ -194,7 +194,7 @@ int QUICKDEFEND(SearchThread& t) {
     GENERATE_SCORE_TABLE(1);
     GENERATE_WIDTH(1);
     const int num = MOVECOM(0, 1);
-    set_root_key();
+    set_root_key(t);
 
     // Step 3. Deepen by two plies. A candidate known to lose is not searched again; what the
     // running iteration finds counts only once it completes.
@@ -210,7 +210,7 @@ int QUICKDEFEND(SearchThread& t) {
                 continue;
             ++t.node2;
             place_stone(x, y, 1);
-            set_child_key(1, x, y);
+            set_child_key(t, 1, x, y);
             // A move that loses at once (a forbidden one) is not searched, and neither is one
             // that wins at once: after a five the game is over, whatever the opponent has.
             const int r = SITUA(0, x, y, 1);

@@ -88,7 +88,7 @@ int DFS_2(SearchThread& t, int thr, int dep) {
     // Step 2. Known results of this position.
     if (dep > 4)
     {
-        const ALPHA_BETA hit = PROBE_HASH1(zobristkey[dep], zobristcheck[dep], i + t.DEPTH);
+        const ALPHA_BETA hit = PROBE_HASH1(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH);
         if (hit.if_mate)
         {
             ++t.mate_node1;
@@ -100,7 +100,7 @@ int DFS_2(SearchThread& t, int thr, int dep) {
     // attack has failed: no threat left, or the last one needed no answer.
     const bool engine = dep % 2 == 1;
     if (engine)  // a winning attack tells the main table too: its slot is fetched meanwhile
-        __builtin_prefetch(&hash_tag[zobristkey[dep]]);
+        __builtin_prefetch(&hash_tag[t.zobristkey[dep]]);
     const int num = engine ? moc_list(t, dep, true) : mop_list(t, dep, true);
     if (num == 0)
         return 0;
@@ -113,7 +113,7 @@ int DFS_2(SearchThread& t, int thr, int dep) {
     const bool prefetch = dep + 1 > 4 && dep + 1 < t.DEPTH;
     need_candidates(dep, 1);  // the list is written as the loop reaches it
     if (prefetch && nex[1][dep] != 0)
-        __builtin_prefetch(&hash_tag1[child_slot(dep, nex[1][dep], ney[1][dep])]);
+        __builtin_prefetch(&hash_tag1[child_slot(t, dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
         need_candidates(dep, prefetch && a < num ? a + 1 : a);
@@ -121,9 +121,9 @@ int DFS_2(SearchThread& t, int thr, int dep) {
         if (x == 0)
             continue;
         if (prefetch && a < num && nex[a + 1][dep] != 0)
-            __builtin_prefetch(&hash_tag1[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
+            __builtin_prefetch(&hash_tag1[child_slot(t, dep, nex[a + 1][dep], ney[a + 1][dep])]);
         place_stone(x, y, engine ? 1 : 2);
-        set_child_key(dep, x, y);
+        set_child_key(t, dep, x, y);
         int r = SITUA(thr, x, y, dep);
         if (r == 0)
             r = DFS_2(t, thr, dep + 1);
@@ -141,14 +141,14 @@ int DFS_2(SearchThread& t, int thr, int dep) {
         if (engine && t.value[dep] == 1)
         {
             // A won position stays won: remember it for good, and tell the alpha-beta search.
-            RECORD_HASH1(zobristkey[dep], zobristcheck[dep], PROVEN, 1, 0, 0);
-            RECORD_HASH(zobristkey[dep], zobristcheck[dep], i + t.DEPTH + 5, 3, PROVEN_WIN_EVAL, 0,
-                        0);
+            RECORD_HASH1(t.zobristkey[dep], t.zobristcheck[dep], PROVEN, 1, 0, 0);
+            RECORD_HASH(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH + 5, 3, PROVEN_WIN_EVAL,
+                        0, 0);
             return 1;
         }
         if (!engine && t.value[dep] <= 0)
         {
-            RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + t.DEPTH, 0, 0, 0);
+            RECORD_HASH1(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH, 0, 0, 0);
             return 0;
         }
     }
@@ -157,7 +157,7 @@ int DFS_2(SearchThread& t, int thr, int dep) {
     // valid for this depth limit.
     if (shallow(t, dep) && out_of_time(t))
         return 0;
-    RECORD_HASH1(zobristkey[dep], zobristcheck[dep], i + t.DEPTH, t.value[dep], 0, 0);
+    RECORD_HASH1(t.zobristkey[dep], t.zobristcheck[dep], i + t.DEPTH, t.value[dep], 0, 0);
     return t.value[dep];
 }
 
@@ -173,7 +173,7 @@ int QUICKKILL(SearchThread& t) {
     std::memset(un, 0, sizeof un);
     std::memset(nex, 0, sizeof nex);
     std::memset(ney, 0, sizeof ney);
-    std::memset(zobristkey, 0, sizeof zobristkey);
+    std::memset(t.zobristkey, 0, sizeof t.zobristkey);
     forget_credits();
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
@@ -185,7 +185,7 @@ int QUICKKILL(SearchThread& t) {
     // Step 2. The root threats, generated once against the deepest limit.
     t.DEPTH       = MAX_DEPTH;
     const int num = MOC(t, 0, 1);
-    set_root_key();
+    set_root_key(t);
 
     // Step 3. Deepen by two plies; each iteration tries every root threat.
     for (t.DEPTH = 4; t.DEPTH <= MAX_DEPTH && t.DEPTH <= DEPTH_CAP; t.DEPTH += 2)
@@ -200,7 +200,7 @@ int QUICKKILL(SearchThread& t) {
             if (out_of_time(t))
                 return 0;
             place_stone(x, y, 1);
-            set_child_key(1, x, y);
+            set_child_key(t, 1, x, y);
             const int r = SITUA(0, x, y, 1);
             bool won    = r == 1;
             if (!won && r != -1 && DFS_2(t, 0, 2) == 1)

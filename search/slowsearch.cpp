@@ -40,8 +40,8 @@ int SLOWSEARCH(SearchThread& t) {
     t.mate_node = 0;
     std::memset(t.value, 0, sizeof t.value);
     std::memset(jiazhi, 0, sizeof jiazhi);
-    std::memset(zobristkey, 0, sizeof zobristkey);
-    std::memset(zobristcheck, 0, sizeof zobristcheck);
+    std::memset(t.zobristkey, 0, sizeof t.zobristkey);
+    std::memset(t.zobristcheck, 0, sizeof t.zobristcheck);
     std::memset(un, 0, sizeof un);
     std::memset(nex, 0, sizeof nex);
     std::memset(ney, 0, sizeof ney);
@@ -59,7 +59,7 @@ int SLOWSEARCH(SearchThread& t) {
     std::memset(t.evaluation, 0, sizeof t.evaluation);
 
     // Step 4. Root key.
-    set_root_key();
+    set_root_key(t);
 
     // Step 5. Iterative deepening. `evaluation` and the per-depth arrays bound the depth.
     const int max_layer  = MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1;
@@ -76,7 +76,7 @@ int SLOWSEARCH(SearchThread& t) {
 
         // Step 5.3. The root takes only a move hint from the table, never a stored score.
         const ALPHA_BETA probe =
-            PROBE_HASH(zobristkey[1], i + t.LAYER, zobristcheck[1], -ROOT_WINDOW, ROOT_WINDOW);
+            PROBE_HASH(t.zobristkey[1], i + t.LAYER, t.zobristcheck[1], -ROOT_WINDOW, ROOT_WINDOW);
         int bestposx = 0, bestposy = 0;
         if (probe.if_mate)
         {
@@ -100,7 +100,7 @@ int SLOWSEARCH(SearchThread& t) {
             if (x == 0 || jz[x][y] < RULED_OUT)
                 continue;
             place_stone(x, y, 1);
-            set_child_key(1, x, y);
+            set_child_key(t, 1, x, y);
             const int r = SITUA(0, x, y, 1);
             if (r != 0)
             {
@@ -145,7 +145,7 @@ int SLOWSEARCH(SearchThread& t) {
             break;
 
         // Step 5.8-5.9. Record the root and mark the iteration complete.
-        RECORD_HASH(zobristkey[1], zobristcheck[1], i + t.LAYER, 1, alpha, bestposx, bestposy);
+        RECORD_HASH(t.zobristkey[1], t.zobristcheck[1], i + t.LAYER, 1, alpha, bestposx, bestposy);
         t.break_depth = t.LAYER;
         if (live)
             live_iteration_end(t, bestposx, bestposy, t.root_scores, scored);
@@ -176,7 +176,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     if (dep > 4)
     {
         const ALPHA_BETA temp =
-            PROBE_HASH(zobristkey[dep], t.LAYER + i, zobristcheck[dep], alpha, beta);
+            PROBE_HASH(t.zobristkey[dep], t.LAYER + i, t.zobristcheck[dep], alpha, beta);
         if (temp.if_mate)
         {
             if (temp.if_valid)
@@ -194,7 +194,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     const bool engine_moves = dep % 2 == 1;
     const int hint          = bestposy * 10000 + bestposx * 100;
     if (bestposx != 0 && dep + 1 > 4 && dep + 1 <= t.LAYER)
-        __builtin_prefetch(&hash_tag[child_slot(dep, bestposx, bestposy)]);
+        __builtin_prefetch(&hash_tag[child_slot(t, dep, bestposx, bestposy)]);
     // The list is written as the loop below reaches it.
     const int num = engine_moves ? MOVECOM_on_demand(hint, dep) : MOVEPLA_on_demand(hint, dep);
     if (num == 0)
@@ -206,7 +206,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     const bool prefetch = dep + 1 > 4 && dep + 1 <= t.LAYER;
     need_candidates(dep, 1);
     if (prefetch && nex[1][dep] != 0)
-        __builtin_prefetch(&hash_tag[child_slot(dep, nex[1][dep], ney[1][dep])]);
+        __builtin_prefetch(&hash_tag[child_slot(t, dep, nex[1][dep], ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
         need_candidates(dep, a);
@@ -222,11 +222,11 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
         {
             need_candidates(dep, a + 1);
             if (nex[a + 1][dep] != 0)
-                __builtin_prefetch(&hash_tag[child_slot(dep, nex[a + 1][dep], ney[a + 1][dep])]);
+                __builtin_prefetch(&hash_tag[child_slot(t, dep, nex[a + 1][dep], ney[a + 1][dep])]);
         }
 
         place_stone(x, y, stone);
-        set_child_key(dep, x, y);
+        set_child_key(t, dep, x, y);
         const int r = SITUA(0, x, y, dep);
         int val;
         if (r != 0)
@@ -236,16 +236,16 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
             {
                 // The engine completes a win: sooner is better.
                 val = 500000 - 100 * dep;
-                RECORD_HASH(zobristkey[dep + 1], zobristcheck[dep + 1], t.LAYER + i + 1, 3, val, 0,
-                            0);
+                RECORD_HASH(t.zobristkey[dep + 1], t.zobristcheck[dep + 1], t.LAYER + i + 1, 3, val,
+                            0, 0);
                 return val;
             }
             if (r == -1 && !engine_moves)
             {
                 // The opponent completes a win: later is less bad.
                 val = -(t.LAYER + 1 - dep) * 10000;
-                RECORD_HASH(zobristkey[dep + 1], zobristcheck[dep + 1], t.LAYER + i + 1, 3, val, 0,
-                            0);
+                RECORD_HASH(t.zobristkey[dep + 1], t.zobristcheck[dep + 1], t.LAYER + i + 1, 3, val,
+                            0, 0);
                 return val;
             }
             // A mover's own forbidden move: scored, and the node goes on.
@@ -278,7 +278,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
         if (engine_moves)
         {
             if (val >= beta)
-                RECORD_HASH(zobristkey[dep], zobristcheck[dep], t.LAYER + i, 2, val, x, y);
+                RECORD_HASH(t.zobristkey[dep], t.zobristcheck[dep], t.LAYER + i, 2, val, x, y);
             if (t.value[dep] < val)
             {
                 t.value[dep] = val;
@@ -291,7 +291,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
         else
         {
             if (val <= alpha)
-                RECORD_HASH(zobristkey[dep], zobristcheck[dep], t.LAYER + i, 1, val, x, y);
+                RECORD_HASH(t.zobristkey[dep], t.zobristcheck[dep], t.LAYER + i, 1, val, x, y);
             if (t.value[dep] > val)
             {
                 t.value[dep] = val;
@@ -307,7 +307,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     // the opponent's, even when it is exact.
     if (check_clock && out_of_time(t))
         return 0;
-    RECORD_HASH(zobristkey[dep], zobristcheck[dep], t.LAYER + i, engine_moves ? 1 : 2, t.value[dep],
-                bestposx, bestposy);
+    RECORD_HASH(t.zobristkey[dep], t.zobristcheck[dep], t.LAYER + i, engine_moves ? 1 : 2,
+                t.value[dep], bestposx, bestposy);
     return t.value[dep];
 }

@@ -5,6 +5,7 @@
 
 #include "game/Main.h"
 #include "search/live_report.h"
+#include "search/random_number.h"
 
 constexpr int DEPTH_SLOTS = 200;  // plies the depth-indexed arrays hold
 constexpr int LAYER_SLOTS = 100;  // alpha-beta iterations kept in `evaluation`
@@ -20,6 +21,9 @@ struct SearchThread {
     int DEPTH = 0, DEPTH1 = 0;  // running depth limits of the attack and defence searches
 
     int value[DEPTH_SLOTS];  // best score so far at the node of each depth
+
+    U64 zobristcheck[DEPTH_SLOTS];  // full key of the position at each search depth (1 = root)
+    int zobristkey[DEPTH_SLOTS];    // its slot in the hash tables
 
     // evaluation[L][x][y]: score of root candidate (x, y) in the alpha-beta iteration L.
     int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];

@@ -288,25 +288,27 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
         settings(10, main_thread.LAYER = r[2]);
         GENERATE_WIDTH(main_thread.LAYER);
         GENERATE_SCORE_TABLE(main_thread.LAYER);
-        set_root_key();
-        zobristcheck[dep] = zobristcheck[1], zobristkey[dep] = zobristkey[1];
+        set_root_key(main_thread);
+        main_thread.zobristcheck[dep] = main_thread.zobristcheck[1],
+        main_thread.zobristkey[dep]   = main_thread.zobristkey[1];
         EXPECT_EQ(DFS(main_thread, 0, dep, -10000000, 10000000), r[3])
             << "depth " << dep << " of " << main_thread.LAYER;
         // The position after the winning move is stored as exact, one deeper than the node.
-        const HISTORY_MAP& e = hash_tag[zobristkey[dep + 1]];
-        EXPECT_TRUE(e.key == zobristcheck[dep + 1] && e.hash_type == 3 &&
+        const HISTORY_MAP& e = hash_tag[main_thread.zobristkey[dep + 1]];
+        EXPECT_TRUE(e.key == main_thread.zobristcheck[dep + 1] && e.hash_type == 3 &&
                     e.depth == main_thread.LAYER + i + 1 && e.value == r[3])
             << "depth " << dep << " of " << main_thread.LAYER;
     }
     // Keys: stones added at depths 1 (the engine's) and 2 on the fly, or the board keyed anew.
     double_three();
-    set_root_key();
-    set_child_key(1, 9, 9);
-    set_child_key(2, 10, 3);
-    const U64 on_the_fly = zobristcheck[3];
+    set_root_key(main_thread);
+    set_child_key(main_thread, 1, 9, 9);
+    set_child_key(main_thread, 2, 10, 3);
+    const U64 on_the_fly = main_thread.zobristcheck[3];
     un[9][9] = 1, un[10][3] = 2;
-    set_root_key();
-    EXPECT_TRUE(zobristcheck[1] == on_the_fly && zobristkey[1] == int(on_the_fly % 2000000));
+    set_root_key(main_thread);
+    EXPECT_TRUE(main_thread.zobristcheck[1] == on_the_fly &&
+                main_thread.zobristkey[1] == int(on_the_fly % 2000000));
 }
 
 TEST(SlowSearch, RootScores) {
