@@ -5,28 +5,11 @@
 
 #include "search/gather.h"
 #include "search/movegen.h"
+#include "search/thread.h"
 
 namespace {
 
-// ---- Credit boards ----
-
-// What one window adds to jiazhi: `first` to c1, `middle` to each of c2..c5, `last` to c6.
-struct WindowCredit {
-    int first, middle, last;
-};
-
-// The credits of a pair of generators for the position in `seen`, kept in step with `un`.
-struct CreditBoard {
-    int size = 0;  // board size of the kept position; 0: none, rescan
-    bool proximity;
-    char seen[JZ_SIDE][JZ_SIDE];
-    LogMark mark;
-    char code[PAD_CELLS];
-    WindowCredit table[2][SIX_NB + 1];  // entry SIX_NB: no window, all zero
-    int occupied[2];                    // start score of a stone, per generator
-    int credit[2][PAD_CELLS];           // jiazhi of every point: start score and credits
-};
-CreditBoard boards[3];
+// ---- Credit boards (SearchThread::credit_boards) ----
 
 // Move-ordering tables: an EVA credits its edge to both end cells.
 void eva_credits(WindowCredit* out, const EVA* table) {
@@ -164,13 +147,12 @@ void rescan(int pair, CreditBoard& b) {
 // a stone brings its start score and its proximity credit. Every window is added even when its
 // credits stay: cheaper than testing. Directions, window places and generators are all known
 // when this is compiled, so the 24 windows unroll into straight-line code.
-// Where the windows off an unpadded board add their zeros: room for six cells a row apart.
-int window_sink[5 * JZ_SIDE + 6];
-
+// On an unpadded board the windows off it add their zeros to `sink` (see
+// SearchThread::window_sink).
 template <int ROW, int GENS>
 inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
                          const WindowCredit* const (&tab)[GENS], int* const (&out)[GENS],
-                         const int (&occupied)[GENS]) {
+                         const int (&occupied)[GENS], int* sink) {
     constexpr int TST[4]  = {ROW, 1, ROW + 1, ROW - 1};  // the directions on the score boards
     constexpr bool PADDED = ROW == PAD_STRIDE;           // room for every window's cells
     const int f           = padded(x, y);
@@ -207,7 +189,7 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
                 const WindowCredit& u = tab[g][from];
                 const WindowCredit& v = tab[g][after];
                 const int dm          = v.middle - u.middle;
-                int* w                = PADDED || !off ? out[g] + at - t * tst : window_sink;
+                int* w                = PADDED || !off ? out[g] + at - t * tst : sink;
                 w[0] += v.first - u.first;
                 w[tst] += dm;
                 w[2 * tst] += dm;
@@ -235,7 +217,7 @@ void update_cell(CreditBoard& b, int x, int y, int old, int now) {
     const WindowCredit* const tab[2] = {b.table[0], b.table[1]};
     // The credit boards are padded: their cell (x, y) lies at padded(x, y) = origin + x*row + y.
     int* const out[2] = {b.credit[0] + padded(0, 0), b.credit[1] + padded(0, 0)};
-    cell_changes<PAD_STRIDE, 2>(b, x, y, old, now, tab, out, b.occupied);
+    cell_changes<PAD_STRIDE, 2>(b, x, y, old, now, tab, out, b.occupied, nullptr);
     b.code[padded(x, y)] = static_cast<char>(now);
 }
 
@@ -245,15 +227,15 @@ void update_cell(CreditBoard& b, int x, int y, int old, int now) {
 // changes since the kept position include one new stone (as between the children of one node:
 // the previous child taken back, this one placed), that stone's changes go to jiazhi alone: the
 // kept position stays at the parent, and the next sibling is again one stone away from it.
-void fill_scores(int pair, int which, int occupied) {
-    CreditBoard& b = boards[pair];
+void fill_scores(SearchThread& t, int pair, int which, int occupied) {
+    CreditBoard& b = t.credit_boards[pair];
     const int n    = BOARDSIZE;
     if (b.size != n || b.occupied[which] != occupied)
     {
         b.occupied[which] = occupied;
         rescan(pair, b);
         for (int x = 0; x <= n + 1; ++x)
-            std::memcpy(jiazhi[x], b.credit[which] + padded(x, 0), ROW_CELLS * sizeof(int));
+            std::memcpy(t.jiazhi[x], b.credit[which] + padded(x, 0), ROW_CELLS * sizeof(int));
         return;
     }
     // One new stone among the changes (the newest, when the search says which) is left out of
@@ -263,22 +245,22 @@ void fill_scores(int pair, int which, int occupied) {
 
     const int* cred = b.credit[which];
     for (int x = 0; x <= n + 1; ++x)
-        std::memcpy(jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
+        std::memcpy(t.jiazhi[x], cred + padded(x, 0), ROW_CELLS * sizeof(int));
     if (left.x != 0)
     {
         const WindowCredit* const tab[1] = {b.table[which]};
-        int* const out[1]                = {&jiazhi[0][0]};
+        int* const out[1]                = {&t.jiazhi[0][0]};
         const int occ[1]                 = {b.occupied[which]};
-        cell_changes<JZ_SIDE, 1>(b, left.x, left.y, 0, left.code, tab, out, occ);
+        cell_changes<JZ_SIDE, 1>(b, left.x, left.y, 0, left.code, tab, out, occ, t.window_sink);
     }
 }
 
-void forget_credits() {
-    for (CreditBoard& b : boards)
+void forget_credits(SearchThread& t) {
+    for (CreditBoard& b : t.credit_boards)
         b.size = 0;
 }
 
-int credit_scores(int pair, int which, int occupied, int least) {
-    fill_scores(pair, which, occupied);
-    return gather_points(least);
+int credit_scores(SearchThread& t, int pair, int which, int occupied, int least) {
+    fill_scores(t, pair, which, occupied);
+    return gather_points(t, least);
 }

@@ -8,18 +8,15 @@
 #endif
 
 #include "search/movegen.h"
-
-uint64_t gathered[1000];
-int n_gathered = 0;
+#include "search/thread.h"
 
 namespace {
 
 // Size classes of the scores that can be gathered: negative scores (never selected by any
 // threshold, but counted all the same) in class 0, then 0..3 in class 1, and from 4 on four
 // classes per power of two.
-constexpr int SIZE_CLASSES     = 4 * 32;
-constexpr int SMALL_SELECTION  = 48;  // fewer points are selected by insertion alone
-constexpr int RANKED_SELECTION = 32;  // fewer still are placed by counting
+constexpr int SIZE_CLASSES    = 4 * 32;
+constexpr int SMALL_SELECTION = 48;  // fewer points are selected by insertion alone
 inline int size_class(int v) {
     if (v < 4)
         return v < 0 ? 0 : 1;
@@ -57,12 +54,12 @@ inline unsigned lane_bits(Int4 mask) {
 
 // A lower bound of the wanted-th highest score of the gathered points (at least `wanted` of
 // them): the lowest score of the size class it falls in.
-int wanted_floor(int wanted) {
+int wanted_floor(SearchThread& t, int wanted) {
     int count[SIZE_CLASSES] = {};
     int top_class           = 0;
-    for (int g = 0; g < n_gathered; ++g)
+    for (int g = 0; g < t.n_gathered; ++g)
     {
-        const int cls = size_class(packed_score(gathered[g]));
+        const int cls = size_class(packed_score(t.gathered[g]));
         ++count[cls];
         top_class = cls > top_class ? cls : top_class;
     }
@@ -113,7 +110,7 @@ inline unsigned row_bits(const int* row, Int4 floor) {
 // gather_points for boards of side below CELLS: the bits of 64 / CELLS rows at a time are
 // walked as one word, so the walk's loop ends once per word, not once per row.
 template <int CELLS>
-int gather_rows(int least) {
+int gather_rows(SearchThread& t, int least) {
     constexpr int ROWS        = 64 / CELLS;
     constexpr int LOG         = CELLS == 16 ? 4 : 5;
     const int n               = BOARDSIZE;
@@ -126,14 +123,14 @@ int gather_rows(int least) {
         // Rows past the board (at most three, still inside jiazhi) are read and masked off.
 #pragma GCC unroll 4
         for (int r = 0; r < ROWS; ++r)
-            word |= (row_bits<CELLS>(jiazhi[x + r], floor) & board_bits &
+            word |= (row_bits<CELLS>(t.jiazhi[x + r], floor) & board_bits &
                      -static_cast<uint64_t>(x + r <= n))
                     << (r * CELLS);
         for (; word != 0; word &= word - 1)
         {
             const int bit = __builtin_ctzll(word);
             const int gx = x + (bit >> LOG), gy = bit & (CELLS - 1);
-            gathered[m++] = pack(gx, gy, jiazhi[gx][gy]);
+            t.gathered[m++] = pack(gx, gy, t.jiazhi[gx][gy]);
         }
     }
     return m;
@@ -142,9 +139,9 @@ int gather_rows(int least) {
 }  // namespace
 
 // Gathers the board points of jiazhi scoring at least `least`.
-int gather_points(int least) {
-    n_gathered = BOARDSIZE < 16 ? gather_rows<16>(least) : gather_rows<32>(least);
-    return n_gathered;
+int gather_points(SearchThread& t, int least) {
+    t.n_gathered = BOARDSIZE < 16 ? gather_rows<16>(t, least) : gather_rows<32>(t, least);
+    return t.n_gathered;
 }
 
 namespace {
@@ -158,7 +155,8 @@ static_assert((ORDER_MASK & 1023) == 1023 && ORDER_MASK - (28 * 32 + 28) >= (ORD
 // the number of keys above, counted four at a time on 31-bit keys: the score above the lowest
 // one, and below it the cell order. Keys scoring too far above the lowest are all above the
 // others; they are placed first, the same way, among themselves.
-void place_by_rank(const uint64_t* keys, int m, int offset, int kept, uint64_t* best) {
+void place_by_rank(SearchThread& t, const uint64_t* keys, int m, int offset, int kept,
+                   uint64_t* best) {
     if (m == 0 || offset >= kept)
         return;
     int low = INT32_MAX;
@@ -168,10 +166,10 @@ void place_by_rank(const uint64_t* keys, int m, int offset, int kept, uint64_t* 
         low         = v < low ? v : low;
     }
     uint64_t far_keys[RANKED_SELECTION];
-    int n_far = 0;
-    static int small[RANKED_SELECTION + 4];
-    static uint64_t close_keys[RANKED_SELECTION];
-    int n_close = 0;
+    int n_far                  = 0;
+    int* const small           = t.rank_small;
+    uint64_t* const close_keys = t.rank_close_keys;
+    int n_close                = 0;
     for (int g = 0; g < m; ++g)
     {
         const int v = packed_score(keys[g]);
@@ -197,7 +195,7 @@ void place_by_rank(const uint64_t* keys, int m, int offset, int kept, uint64_t* 
         const int place                   = base - (above4[0] + above4[1] + above4[2] + above4[3]);
         best[place < kept ? place : kept] = close_keys[g];
     }
-    place_by_rank(far_keys, n_far, offset, kept, best);
+    place_by_rank(t, far_keys, n_far, offset, kept, best);
 }
 
 }  // namespace
@@ -207,16 +205,17 @@ void place_by_rank(const uint64_t* keys, int m, int offset, int kept, uint64_t* 
 // class the best `keep` reach, and only keys of that class and above stay. Few keys are placed
 // by rank, the others by insertion into the best `keep` so far. The keys are distinct (each
 // holds its cell), so the result is the head of the stable sort.
-int select_points(int keep) {
+int select_points(SearchThread& t, int keep) {
     if (keep < 1)
         return 0;
-    uint64_t* keys = gathered;
-    int m          = n_gathered;
+    uint64_t* keys = t.gathered;
+    int m          = t.n_gathered;
     if (m > SMALL_SELECTION)
     {
         // Keys of the size class that holds the keep-th best and above.
-        const uint64_t floor = pack(0, 32, wanted_floor(keep)) & ~static_cast<uint64_t>(ORDER_MASK);
-        int kept_keys        = 0;
+        const uint64_t floor =
+            pack(0, 32, wanted_floor(t, keep)) & ~static_cast<uint64_t>(ORDER_MASK);
+        int kept_keys = 0;
         for (int g = 0; g < m; ++g)
         {
             const uint64_t key = keys[g];
@@ -225,13 +224,13 @@ int select_points(int keep) {
         }
         m = kept_keys;
     }
-    static uint64_t best[1001];
+    uint64_t* const best = t.select_best;
     if (m <= RANKED_SELECTION)
     {
         const int kept = m < keep ? m : keep;
-        place_by_rank(keys, m, 0, kept, best);
+        place_by_rank(t, keys, m, 0, kept, best);
         for (int k = 0; k < kept; ++k)
-            point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
+            t.point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
         return kept;
     }
     // Insertion into the best `keep` so far, highest first.
@@ -251,19 +250,19 @@ int select_points(int keep) {
         best[j] = key;
     }
     for (int k = 0; k < kept; ++k)
-        point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
+        t.point[k + 1] = POINT{packed_x(best[k]), packed_y(best[k]), packed_score(best[k])};
     return kept;
 }
 
-bool gathered_decisive_point(int dep, int decisive) {
+bool gathered_decisive_point(SearchThread& t, int dep, int decisive) {
     int best = decisive, bx = 0, by = 0;
-    for (int g = 0; g < n_gathered; ++g)
+    for (int g = 0; g < t.n_gathered; ++g)
     {
-        const int v = packed_score(gathered[g]);
+        const int v = packed_score(t.gathered[g]);
         if (v < best || (v == best && bx == 0))
             continue;
         // On equal scores the first point in x-then-y order wins.
-        const int x = packed_x(gathered[g]), y = packed_y(gathered[g]);
+        const int x = packed_x(t.gathered[g]), y = packed_y(t.gathered[g]);
         if (v > best || x < bx || (x == bx && y < by))
         {
             best = v;
@@ -273,6 +272,6 @@ bool gathered_decisive_point(int dep, int decisive) {
     }
     if (bx == 0)
         return false;
-    set_candidate(1, dep, bx, by);
+    set_candidate(t, 1, dep, bx, by);
     return true;
 }

@@ -9,13 +9,6 @@
 #include "search/credits.h"
 #include "search/gather.h"
 
-int jiazhi[JZ_SIDE][JZ_SIDE];
-POINT point[1000];
-POINT point_temp[1000];
-int nex[200][200], ney[200][200];
-int list_top[200];
-int candidates_made[200];
-
 namespace {
 
 constexpr int HINT_BOOST   = 1000000;  // sorts the hint first without changing its true score
@@ -26,39 +19,24 @@ constexpr int WEAK_MOVE    = 3;    // below this a point is not worth searching
 constexpr int LIST_SLOTS   = 100;  // candidate slots cleared per generator call
 constexpr int SMALL_RUN    = 12;   // runs shorter than this are sorted by insertion
 
-// Last width-th score per generator and depth: the next call at that depth gathers from about
-// there first (positions one or two moves apart score alike), and again from the threshold
-// when too few points reach it.
-int width_score[2][200];
-
 // ---- Lists made on demand ----
 //
 // An alpha-beta node mostly ends after one or two of its moves, so its list need not be sorted
 // whole: the count is worked out from the gathered points, and the candidates are written as
-// the node reaches them. Each depth keeps its gathered points meanwhile (its children gather
-// their own).
-constexpr int KEPT_POINTS = 64;  // more gathered points than this: the list is made at once
-constexpr int TOP_POINTS  = 3;   // found in one pass with the count
-constexpr int FEW_POINTS  = 8;   // up to this many are found one by one, the rest ranked at once
-struct PendingList {
-    int count = 0;  // candidates in the list
-    int m     = 0;  // gathered points kept
-    uint64_t top[TOP_POINTS];
-    uint64_t last = 0;  // key of the last candidate found one by one
-    uint64_t keys[KEPT_POINTS];
-};
-PendingList pending[200];
+// the node reaches them. Each depth keeps its gathered points meanwhile in the thread's
+// `pending` (its children gather their own).
+constexpr int FEW_POINTS = 8;  // up to this many are found one by one, the rest ranked at once
 
 // Keeps the gathered points for depth dep, with the best three, and marks its list unwritten.
-void keep_gathered(int dep) {
-    PendingList& p       = pending[dep];
-    const int m          = n_gathered;
-    p.m                  = m;
-    candidates_made[dep] = 0;
+void keep_gathered(SearchThread& t, int dep) {
+    PendingList& p         = t.pending[dep];
+    const int m            = t.n_gathered;
+    p.m                    = m;
+    t.candidates_made[dep] = 0;
     uint64_t t1 = 0, t2 = 0, t3 = 0;  // keys are never 0: scores are at least 3
     for (int g = 0; g < m; ++g)
     {
-        uint64_t key = gathered[g];
+        uint64_t key = t.gathered[g];
         p.keys[g]    = key;
         // The three highest so far, passed down: each step keeps the larger, hands on the other.
         const uint64_t k1 = key < t1 ? key : t1;
@@ -77,12 +55,12 @@ void keep_gathered(int dep) {
 // `generate` makes it, kept for need_candidates: returns its count. Positions 1 and 2 set the
 // level of the rest; from position 3 on the list ends at the first point under that level, or
 // at `sorted` or `last`. Every pass over the points goes without branches.
-int defer_list(int dep, int sorted, int last, int hint) {
-    PendingList& p = pending[dep];
-    const int m    = n_gathered;
-    keep_gathered(dep);
+int defer_list(SearchThread& t, int dep, int sorted, int last, int hint) {
+    PendingList& p = t.pending[dep];
+    const int m    = t.n_gathered;
+    keep_gathered(t, dep);
     const uint64_t t1 = p.top[0], t2 = p.top[1];
-    const auto true_score = [](uint64_t key) { return jiazhi[packed_x(key)][packed_y(key)]; };
+    const auto true_score = [&t](uint64_t key) { return t.jiazhi[packed_x(key)][packed_y(key)]; };
     const bool freestyle  = gametype == 1;
     const auto level      = [freestyle](int best) {
         return best >= THREAT_LEVEL && freestyle ? STRONG_MOVE : WEAK_MOVE;
@@ -134,11 +112,11 @@ int defer_list(int dep, int sorted, int last, int hint) {
 // sorts the points that can enter the list, and keeps the best under the selection thresholds.
 // On demand (the alpha-beta nodes), the list is only counted here and written by
 // need_candidates.
-int generate(int thr, int dep, int occupied, int which, bool on_demand) {
+int generate(SearchThread& t, int thr, int dep, int occupied, int which, bool on_demand) {
     const int n = BOARDSIZE;
 
     // Step 1-2. Empty candidate list for this depth.
-    clear_list(dep);
+    clear_list(t, dep);
 
     // Steps 3-4 come with step 5: occupied start, proximity and window credits are kept from
     // call to call.
@@ -158,32 +136,33 @@ int generate(int thr, int dep, int occupied, int which, bool on_demand) {
             boost   = HINT_BOOST;
         }
     }
-    fill_scores(PAIR_ALPHA_BETA, which, occupied);
-    int* hint_score = &jiazhi[boosted / PAD_STRIDE - PAD_MARGIN][boosted % PAD_STRIDE - PAD_MARGIN];
+    fill_scores(t, PAIR_ALPHA_BETA, which, occupied);
+    int* hint_score =
+        &t.jiazhi[boosted / PAD_STRIDE - PAD_MARGIN][boosted % PAD_STRIDE - PAD_MARGIN];
     *hint_score += boost;
     const int wanted = last + 1;
-    int& guess       = width_score[which][dep];
+    int& guess       = t.width_score[which][dep];
     const int from   = guess - guess / 4 > WEAK_MOVE ? guess - guess / 4 : WEAK_MOVE;
-    if (gather_points(from) < wanted && from > WEAK_MOVE)
-        gather_points(WEAK_MOVE);
-    if (on_demand && n_gathered <= KEPT_POINTS && last >= 1)
+    if (gather_points(t, from) < wanted && from > WEAK_MOVE)
+        gather_points(t, WEAK_MOVE);
+    if (on_demand && t.n_gathered <= KEPT_POINTS && last >= 1)
     {
         // The guess stays while it gathers enough points but not far too many.
-        const int m = n_gathered;
+        const int m = t.n_gathered;
         if (m < wanted)
             guess = WEAK_MOVE;
         else if (m > 2 * wanted + 8)
-            guess = wanted_floor(wanted);
+            guess = wanted_floor(t, wanted);
         *hint_score -= boost;
         const int hint_bits = boost != 0
                                   ? static_cast<int>(pack(boosted / PAD_STRIDE - PAD_MARGIN,
                                                           boosted % PAD_STRIDE - PAD_MARGIN, 0) &
                                                      ORDER_MASK)
                                   : -1;
-        return defer_list(dep, m < wanted ? m : wanted, last, hint_bits);
+        return defer_list(t, dep, m < wanted ? m : wanted, last, hint_bits);
     }
-    const int sorted = select_points(wanted);
-    guess            = sorted == wanted ? point[wanted].val : WEAK_MOVE;
+    const int sorted = select_points(t, wanted);
+    guess            = sorted == wanted ? t.point[wanted].val : WEAK_MOVE;
     *hint_score -= boost;
 
     // Step 6. Selection. The list is sorted, so each threshold ends it at the first point
@@ -194,15 +173,15 @@ int generate(int thr, int dep, int occupied, int which, bool on_demand) {
     {
         if (k > sorted)  // the next point sorts under 3: its score is under every threshold
             return k - 1;
-        const POINT& p = point[k];
-        const int v    = jiazhi[p.posx][p.posy];
+        const POINT& p = t.point[k];
+        const int v    = t.jiazhi[p.posx][p.posy];
         if (k < 3)
         {
             if (v > best)
                 best = v;
             if (best > WIN_LEVEL && freestyle)
             {
-                set_candidate(k, dep, p.posx, p.posy);
+                set_candidate(t, k, dep, p.posx, p.posy);
                 return k;
             }
         }
@@ -213,36 +192,27 @@ int generate(int thr, int dep, int occupied, int which, bool on_demand) {
         }
         else if (v < WEAK_MOVE)
             return k - 1;
-        set_candidate(k, dep, p.posx, p.posy);
+        set_candidate(t, k, dep, p.posx, p.posy);
     }
     return limit < n * n ? limit : n * n;
 }
 
-struct ListTopStart {
-    ListTopStart() {
-        for (int& t : list_top)
-            t = LIST_SLOTS;  // nothing known yet: every slot may be set
-    }
-};
-
-ListTopStart list_top_start;
-
 }  // namespace
 
-void clear_list(int dep) {
-    const int top = list_top[dep] < LIST_SLOTS ? list_top[dep] : LIST_SLOTS;
+void clear_list(SearchThread& t, int dep) {
+    const int top = t.list_top[dep] < LIST_SLOTS ? t.list_top[dep] : LIST_SLOTS;
     for (int k = 0; k <= top; ++k)
-        nex[k][dep] = ney[k][dep] = 0;
-    list_top[dep]        = 0;
-    candidates_made[dep] = INT32_MAX;  // a list made at once; on demand, kept lists reset it
+        t.nex[k][dep] = t.ney[k][dep] = 0;
+    t.list_top[dep]        = 0;
+    t.candidates_made[dep] = INT32_MAX;  // a list made at once; on demand, kept lists reset it
 }
 
-int list_on_demand(int dep, int keep) {
-    if (n_gathered > KEPT_POINTS || keep < 1)
-        return list_selected(dep, keep);
-    keep_gathered(dep);
-    PendingList& p = pending[dep];
-    p.count        = n_gathered < keep ? n_gathered : keep;
+int list_on_demand(SearchThread& t, int dep, int keep) {
+    if (t.n_gathered > KEPT_POINTS || keep < 1)
+        return list_selected(t, dep, keep);
+    keep_gathered(t, dep);
+    PendingList& p = t.pending[dep];
+    p.count        = t.n_gathered < keep ? t.n_gathered : keep;
     return p.count;
 }
 
@@ -254,19 +224,21 @@ int list_on_demand(int dep, int keep) {
 //  - positive points (window credits, mostly below 65536) go through a byte-wise LSD radix
 //    sort that skips the bytes all of them share;
 //  - negative points (the stones) are few and merge-sorted in place at the end.
-void MERGE_SORT() {
-    const int n = BOARDSIZE;
-    static POINT zeros[1000], negatives[1000], spare[1000];
+void MERGE_SORT(SearchThread& t) {
+    const int n            = BOARDSIZE;
+    POINT* const zeros     = t.sort_zeros;
+    POINT* const negatives = t.sort_negatives;
+    POINT* const spare     = t.sort_spare;
     int n_pos = 0, n_zero = 0, n_neg = 0;
     uint32_t any_bits = 0, all_bits = ~0u;
     for (int y = 1; y <= n; ++y)
         for (int x = 1; x <= n; ++x)
         {
-            const int v = jiazhi[x][y];
+            const int v = t.jiazhi[x][y];
             if (v > 0)
             {
-                point[1 + n_pos++]  = POINT{x, y, v};
-                const uint32_t rank = 0x7fffffffu - static_cast<uint32_t>(v);  // ascending rank
+                t.point[1 + n_pos++] = POINT{x, y, v};
+                const uint32_t rank  = 0x7fffffffu - static_cast<uint32_t>(v);  // ascending rank
                 any_bits |= rank;
                 all_bits &= rank;
             }
@@ -278,7 +250,7 @@ void MERGE_SORT() {
 
     // Radix passes over the bytes in which the positive points differ; each pass is stable.
     const uint32_t varying = any_bits ^ all_bits;
-    POINT* src             = point + 1;
+    POINT* src             = t.point + 1;
     POINT* dst             = spare;
     for (int shift = 0; shift < 32; shift += 8)
     {
@@ -296,69 +268,77 @@ void MERGE_SORT() {
         src         = dst;
         dst         = swap;
     }
-    if (src != point + 1)
-        std::memcpy(point + 1, src, sizeof(POINT) * n_pos);
+    if (src != t.point + 1)
+        std::memcpy(t.point + 1, src, sizeof(POINT) * n_pos);
 
-    std::memcpy(point + 1 + n_pos, zeros, sizeof(POINT) * n_zero);
-    std::memcpy(point + 1 + n_pos + n_zero, negatives, sizeof(POINT) * n_neg);
-    DIVIDE_AND_CONQUER(1 + n_pos + n_zero, n * n);
+    std::memcpy(t.point + 1 + n_pos, zeros, sizeof(POINT) * n_zero);
+    std::memcpy(t.point + 1 + n_pos + n_zero, negatives, sizeof(POINT) * n_neg);
+    DIVIDE_AND_CONQUER(t, 1 + n_pos + n_zero, n * n);
 }
 
 // Stable: on equal scores the first half wins, so ties stay in cell-number order.
-void DIVIDE_AND_CONQUER(int st, int ed) {
+void DIVIDE_AND_CONQUER(SearchThread& t, int st, int ed) {
     if (ed - st > 1 && ed - st < SMALL_RUN)
     {
         // Short runs: insertion sort, stable as well (a point passes only strictly lower ones).
         for (int k = st + 1; k <= ed; ++k)
         {
-            const POINT p = point[k];
+            const POINT p = t.point[k];
             int j         = k - 1;
-            for (; j >= st && point[j].val < p.val; --j)
-                point[j + 1] = point[j];
-            point[j + 1] = p;
+            for (; j >= st && t.point[j].val < p.val; --j)
+                t.point[j + 1] = t.point[j];
+            t.point[j + 1] = p;
         }
     }
     else if (ed - st > 1)
     {
         const int mid = (st + ed) / 2;
-        DIVIDE_AND_CONQUER(st, mid);
-        DIVIDE_AND_CONQUER(mid + 1, ed);
+        DIVIDE_AND_CONQUER(t, st, mid);
+        DIVIDE_AND_CONQUER(t, mid + 1, ed);
         // Already in order: common on boards full of equal scores.
-        if (point[mid].val >= point[mid + 1].val)
+        if (t.point[mid].val >= t.point[mid + 1].val)
             return;
         int left = st, right = mid + 1;
         for (int out = st; out <= ed; ++out)
         {
-            if (right > ed || (left <= mid && point[left].val >= point[right].val))
-                point_temp[out] = point[left++];
+            if (right > ed || (left <= mid && t.point[left].val >= t.point[right].val))
+                t.point_temp[out] = t.point[left++];
             else
-                point_temp[out] = point[right++];
+                t.point_temp[out] = t.point[right++];
         }
         for (int k = st; k <= ed; ++k)
-            point[k] = point_temp[k];
+            t.point[k] = t.point_temp[k];
     }
     else if (ed - st == 1)
     {
-        if (point[st].val < point[ed].val)
+        if (t.point[st].val < t.point[ed].val)
         {
-            const POINT swap = point[st];
-            point[st]        = point[ed];
-            point[ed]        = swap;
+            const POINT swap = t.point[st];
+            t.point[st]      = t.point[ed];
+            t.point[ed]      = swap;
         }
     }
 }
 
-int MOVECOM(int thr, int dep) { return generate(thr, dep, -1000000000, 0, false); }
+int MOVECOM(SearchThread& t, int thr, int dep) {
+    return generate(t, thr, dep, -1000000000, 0, false);
+}
 
-int MOVEPLA(int thr, int dep) { return generate(thr, dep, -100000000, 1, false); }
+int MOVEPLA(SearchThread& t, int thr, int dep) {
+    return generate(t, thr, dep, -100000000, 1, false);
+}
 
-int MOVECOM_on_demand(int thr, int dep) { return generate(thr, dep, -1000000000, 0, true); }
+int MOVECOM_on_demand(SearchThread& t, int thr, int dep) {
+    return generate(t, thr, dep, -1000000000, 0, true);
+}
 
-int MOVEPLA_on_demand(int thr, int dep) { return generate(thr, dep, -100000000, 1, true); }
+int MOVEPLA_on_demand(SearchThread& t, int thr, int dep) {
+    return generate(t, thr, dep, -100000000, 1, true);
+}
 
-void make_candidates(int dep, int upto) {
-    PendingList& p = pending[dep];
-    int& made      = candidates_made[dep];
+void make_candidates(SearchThread& t, int dep, int upto) {
+    PendingList& p = t.pending[dep];
+    int& made      = t.candidates_made[dep];
     if (upto > p.count)
         upto = p.count;
     if (upto <= made)
@@ -366,7 +346,7 @@ void make_candidates(int dep, int upto) {
     if (upto <= TOP_POINTS)
     {
         for (int k = made + 1; k <= upto; ++k)
-            set_candidate(k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
+            set_candidate(t, k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
         made = upto;
         return;
     }
@@ -378,7 +358,7 @@ void make_candidates(int dep, int upto) {
         {
             if (k <= TOP_POINTS)
             {
-                set_candidate(k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
+                set_candidate(t, k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
                 continue;
             }
             if (k > TOP_POINTS + 1)
@@ -391,16 +371,16 @@ void make_candidates(int dep, int upto) {
                 next                = cand > next ? cand : next;
             }
             p.last = next;
-            set_candidate(k, dep, packed_x(next), packed_y(next));
+            set_candidate(t, k, dep, packed_x(next), packed_y(next));
         }
         made = upto;
         return;
     }
     // Beyond the first few: the whole list at once.
-    std::memcpy(gathered, p.keys, sizeof(uint64_t) * p.m);
-    n_gathered = p.m;
-    select_points(p.count);
+    std::memcpy(t.gathered, p.keys, sizeof(uint64_t) * p.m);
+    t.n_gathered = p.m;
+    select_points(t, p.count);
     for (int k = made + 1; k <= p.count; ++k)
-        set_candidate(k, dep, point[k].posx, point[k].posy);
+        set_candidate(t, k, dep, t.point[k].posx, t.point[k].posy);
     made = p.count;
 }

@@ -7,24 +7,13 @@
 #include "eval/kept_position.h"
 #include "eval/pattern_tables.h"
 #include "game/Main.h"
-
-struct POINT {
-    int posx;
-    int posy;
-    int val;
-};
-
-extern int jiazhi[JZ_SIDE][JZ_SIDE];  // generators' score board (window credits may reach 0, N+1)
+#include "search/thread.h"
 
 // Rows of jiazhi and of the credit boards are handled in 28 cells, y = 0..27: the board and its
 // frame for any size, and beyond them cells that hold 0 (no credit lands there, and no stone).
 constexpr int ROW_CELLS = 28;
 static_assert(MAX_BOARD + 2 < ROW_CELLS && ROW_CELLS <= JZ_SIDE, "rows cover board and frame");
 static_assert(PAD_MARGIN + ROW_CELLS <= PAD_STRIDE, "padded rows hold 28 cells");
-extern POINT point[1000];       // sort array, positions 1..BOARDSIZE^2
-extern POINT point_temp[1000];  // merge buffer
-extern int nex[200][200],
-    ney[200][200];  // nex[k][d]: x of candidate k (from 1) at depth d; 0 empty
 
 // One six-cell window of `un`: cells (x + k*dx, y + k*dy) for k = 0..5, and its table indexes.
 // i6 uses code OFF_BOARD for a sixth cell off the board; i5 covers the first five cells.
@@ -81,54 +70,54 @@ enum CreditPair {
 };
 // Forgets every kept credit board: the next call of each generator rescans the whole board.
 // The searches call it when they start, so tables rebuilt in between are picked up.
-void forget_credits();
+void forget_credits(SearchThread& t);
 // jiazhi as the plain frame makes it (occupied start, window and proximity credits) on the
 // points 0..BOARDSIZE + 1, for generator `which` (0 or 1, as listed above) of `pair`; the board
 // points scoring at least `least` are gathered for selection. Returns how many were gathered.
-int credit_scores(int pair, int which, int occupied, int least);
+int credit_scores(SearchThread& t, int pair, int which, int occupied, int least);
 // Collects the board points of jiazhi scoring at least `least` for select_points; returns how
 // many.
-int gather_points(int least);
+int gather_points(SearchThread& t, int least);
 // Writes the best `keep` gathered points to point[1..], highest first, ties in cell-number
 // order (the order the full stable sort gives); returns how many were written.
-int select_points(int keep);
+int select_points(SearchThread& t, int keep);
 // Freestyle shortcut over the gathered points: the best of them (first in x-then-y order) when
 // it scores above `decisive`, as candidate 1 of depth dep. Needs every such point gathered.
-bool gathered_decisive_point(int dep, int decisive);
+bool gathered_decisive_point(SearchThread& t, int dep, int decisive);
 // Clears the candidate list of depth dep (slots 0..100), touching only slots that may be set.
 // Generators write their lists through set_candidate so the cleared range stays known.
-void clear_list(int dep);
-extern int list_top[200];  // per depth: highest slot (up to 100) a generator may have set
-inline void set_candidate(int k, int dep, int x, int y) {
-    nex[k][dep] = x;
-    ney[k][dep] = y;
-    if (k > list_top[dep])
-        list_top[dep] = k;
+void clear_list(SearchThread& t, int dep);
+inline void set_candidate(SearchThread& t, int k, int dep, int x, int y) {
+    t.nex[k][dep] = x;
+    t.ney[k][dep] = y;
+    if (k > t.list_top[dep])
+        t.list_top[dep] = k;
 }
 // list_selected for the threat searches' own nodes, which mostly end after their first moves:
 // the same count, with the list written only as far as need_candidates asks for it.
-int list_on_demand(int dep, int keep);
+int list_on_demand(SearchThread& t, int dep, int keep);
 // The best `keep` gathered points, highest first, as the candidate list of depth dep; returns
 // how many (the threat generators' selection step).
-inline int list_selected(int dep, int keep) {
-    const int num = select_points(keep);
+inline int list_selected(SearchThread& t, int dep, int keep) {
+    const int num = select_points(t, keep);
     for (int k = 1; k <= num; ++k)
-        set_candidate(k, dep, point[k].posx, point[k].posy);
+        set_candidate(t, k, dep, t.point[k].posx, t.point[k].posy);
     return num;
 }
 
-void MERGE_SORT();                        // loads point from jiazhi in cell order, sorts it
-void DIVIDE_AND_CONQUER(int st, int ed);  // stable merge sort of point[st..ed], highest first
-int MOVECOM(int thr, int dep);            // engine's candidates at depth dep; returns the count
-int MOVEPLA(int thr, int dep);            // opponent's candidates at depth dep
+void MERGE_SORT(SearchThread& t);  // loads point from jiazhi in cell order, sorts it
+void DIVIDE_AND_CONQUER(SearchThread& t, int st,
+                        int ed);  // stable merge sort of point[st..ed], highest first
+int MOVECOM(SearchThread& t, int thr,
+            int dep);  // engine's candidates at depth dep; returns the count
+int MOVEPLA(SearchThread& t, int thr, int dep);  // opponent's candidates at depth dep
 // For the alpha-beta search's own nodes, which mostly end after one or two moves: the count of
 // MOVECOM / MOVEPLA, with the list written only as far as need_candidates asks for it.
-int MOVECOM_on_demand(int thr, int dep);
-int MOVEPLA_on_demand(int thr, int dep);
+int MOVECOM_on_demand(SearchThread& t, int thr, int dep);
+int MOVEPLA_on_demand(SearchThread& t, int thr, int dep);
 // Makes candidates 1..upto of depth dep what the full call writes (no more than the count).
-extern int candidates_made[200];  // per depth: candidates written so far (all: INT32_MAX)
-void make_candidates(int dep, int upto);
-inline void need_candidates(int dep, int upto) {
-    if (upto > candidates_made[dep])
-        make_candidates(dep, upto);
+void make_candidates(SearchThread& t, int dep, int upto);
+inline void need_candidates(SearchThread& t, int dep, int upto) {
+    if (upto > t.candidates_made[dep])
+        make_candidates(t, dep, upto);
 }

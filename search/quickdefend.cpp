@@ -40,37 +40,39 @@ bool shallow(const SearchThread& t, int dep) { return dep <= 2 || dep < t.DEPTH1
 int movep_list(SearchThread& t, int dep, bool on_demand) {
     // Steps 1-2. Fresh list; five-cell credit to all five cells, six-cell credit to the four
     // middle ones, kept from call to call.
-    clear_list(dep);
+    clear_list(t, dep);
 
     // The opponent's first attack is looked at more widely when the attack search got at least
     // twice as deep as this iteration. Only points reaching the threshold can enter the list.
     int threshold = (dep == 2 && t.break_depth1 / 2 >= t.DEPTH1) ? 20 : 50;
     if (dep >= t.DEPTH1 - 9 && threshold < 100)
         threshold = 100;
-    credit_scores(PAIR_DEFENCE, 0, DEFEND_OCCUPIED, threshold);
+    credit_scores(t, PAIR_DEFENCE, 0, DEFEND_OCCUPIED, threshold);
 
     // Step 3. Freestyle: a decisive point alone; near the limit only such points are tried.
     if (gametype == 1)
     {
-        if (gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
+        if (gathered_decisive_point(t, dep, THREAT_DECISIVE_SCORE))
             return 1;
         if (dep >= t.DEPTH1 - 3)
             return 0;
     }
 
     // Steps 4-6. The best points above the threshold, highest first.
-    return on_demand ? list_on_demand(dep, DEFEND_MAX_MOVES) : list_selected(dep, DEFEND_MAX_MOVES);
+    return on_demand ? list_on_demand(t, dep, DEFEND_MAX_MOVES)
+                     : list_selected(t, dep, DEFEND_MAX_MOVES);
 }
 
 // Engine's answers to the opponent's threats.
-int movec_list(SearchThread& /*t*/, int dep, bool on_demand) {
-    clear_list(dep);
-    credit_scores(PAIR_DEFENCE, 1, DEFEND_OCCUPIED, 25);
+int movec_list(SearchThread& t, int dep, bool on_demand) {
+    clear_list(t, dep);
+    credit_scores(t, PAIR_DEFENCE, 1, DEFEND_OCCUPIED, 25);
 
-    if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
+    if (gametype == 1 && gathered_decisive_point(t, dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    return on_demand ? list_on_demand(dep, DEFEND_MAX_MOVES) : list_selected(dep, DEFEND_MAX_MOVES);
+    return on_demand ? list_on_demand(t, dep, DEFEND_MAX_MOVES)
+                     : list_selected(t, dep, DEFEND_MAX_MOVES);
 }
 
 }  // namespace
@@ -116,17 +118,18 @@ int DFS_3(SearchThread& t, int thr, int dep) {
     // The hash slot of the next child is fetched while this one is searched: the children
     // below depth 4 probe and record it.
     const bool prefetch = dep + 1 > 4 && dep + 1 < t.DEPTH1;
-    need_candidates(dep, 1);  // the list is written as the loop reaches it
-    if (prefetch && nex[1][dep] != 0)
-        __builtin_prefetch(&hash_tag2[child_slot(t, dep, nex[1][dep], ney[1][dep])]);
+    need_candidates(t, dep, 1);  // the list is written as the loop reaches it
+    if (prefetch && t.nex[1][dep] != 0)
+        __builtin_prefetch(&hash_tag2[child_slot(t, dep, t.nex[1][dep], t.ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
-        need_candidates(dep, prefetch && a < num ? a + 1 : a);
-        const int x = nex[a][dep], y = ney[a][dep];
+        need_candidates(t, dep, prefetch && a < num ? a + 1 : a);
+        const int x = t.nex[a][dep], y = t.ney[a][dep];
         if (x == 0)
             continue;
-        if (prefetch && a < num && nex[a + 1][dep] != 0)
-            __builtin_prefetch(&hash_tag2[child_slot(t, dep, nex[a + 1][dep], ney[a + 1][dep])]);
+        if (prefetch && a < num && t.nex[a + 1][dep] != 0)
+            __builtin_prefetch(
+                &hash_tag2[child_slot(t, dep, t.nex[a + 1][dep], t.ney[a + 1][dep])]);
         place_stone(x, y, engine ? 1 : 2);
         set_child_key(t, dep, x, y);
         int r = SITUA(thr, x, y, dep);
@@ -173,12 +176,12 @@ int QUICKDEFEND(SearchThread& t) {
     t.mate_node2   = 0;
     t.break_depth2 = 0;
     std::memset(t.value, 0, sizeof t.value);
-    std::memset(jiazhi, 0, sizeof jiazhi);
+    std::memset(t.jiazhi, 0, sizeof t.jiazhi);
     std::memset(un, 0, sizeof un);
-    std::memset(nex, 0, sizeof nex);
-    std::memset(ney, 0, sizeof ney);
+    std::memset(t.nex, 0, sizeof t.nex);
+    std::memset(t.ney, 0, sizeof t.ney);
     std::memset(t.zobristkey, 0, sizeof t.zobristkey);
-    forget_credits();
+    forget_credits(t);
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
@@ -193,7 +196,7 @@ int QUICKDEFEND(SearchThread& t) {
     // Step 2. The root candidates: the alpha-beta search's first-iteration list, made once.
     GENERATE_SCORE_TABLE(1);
     GENERATE_WIDTH(1);
-    const int num = MOVECOM(0, 1);
+    const int num = MOVECOM(t, 0, 1);
     set_root_key(t);
 
     // Step 3. Deepen by two plies. A candidate known to lose is not searched again; what the
@@ -205,7 +208,7 @@ int QUICKDEFEND(SearchThread& t) {
         bool interrupted = false;
         for (int a = 1; a <= num; ++a)
         {
-            const int x = nex[a][1], y = ney[a][1];
+            const int x = t.nex[a][1], y = t.ney[a][1];
             if (x == 0 || t.max_defend[x][y] <= LOSS_LIMIT)
                 continue;
             ++t.node2;
@@ -238,7 +241,7 @@ int QUICKDEFEND(SearchThread& t) {
     bool any_holds = false;
     for (int a = 1; a <= num; ++a)
     {
-        const int x = nex[a][1], y = ney[a][1];
+        const int x = t.nex[a][1], y = t.ney[a][1];
         if (x == 0)
             continue;
         if (t.max_defend[x][y] <= LOSS_LIMIT)
@@ -260,7 +263,7 @@ int QUICKDEFEND(SearchThread& t) {
     situation = -1.0;
     for (int a = 1; a <= num; ++a)
     {
-        const int x = nex[a][1], y = ney[a][1];
+        const int x = t.nex[a][1], y = t.ney[a][1];
         if (x != 0)
             jz[x][y] += ALL_LOSE_LIFT;
     }

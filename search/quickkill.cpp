@@ -35,37 +35,39 @@ bool shallow(const SearchThread& t, int dep) { return dep <= 2 || dep < t.DEPTH 
 int moc_list(SearchThread& t, int dep, bool on_demand) {
     // Steps 1-2. Fresh list; scores with five-cell credit to all five cells and six-cell credit
     // to the four middle ones, kept from call to call.
-    clear_list(dep);
+    clear_list(t, dep);
 
     // Only points reaching the depth's threshold can enter the list (every decisive point
     // reaches it too).
     int threshold = dep == 1 ? 20 : 50;
     if (dep >= t.DEPTH - 9 && threshold < 100)
         threshold = 100;
-    credit_scores(PAIR_ATTACK, 0, KILL_OCCUPIED, threshold);
+    credit_scores(t, PAIR_ATTACK, 0, KILL_OCCUPIED, threshold);
 
     // Step 3. Freestyle: a decisive point alone; near the limit only such points are tried.
     if (gametype == 1)
     {
-        if (gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
+        if (gathered_decisive_point(t, dep, THREAT_DECISIVE_SCORE))
             return 1;
         if (dep >= t.DEPTH - 3)
             return 0;
     }
 
     // Steps 4-6. The best points above the threshold, highest first.
-    return on_demand ? list_on_demand(dep, KILL_MAX_MOVES) : list_selected(dep, KILL_MAX_MOVES);
+    return on_demand ? list_on_demand(t, dep, KILL_MAX_MOVES)
+                     : list_selected(t, dep, KILL_MAX_MOVES);
 }
 
 // Opponent's answers to the engine's threats: blocks of its threes and fours, and counter-fours.
-int mop_list(SearchThread& /*t*/, int dep, bool on_demand) {
-    clear_list(dep);
-    credit_scores(PAIR_ATTACK, 1, KILL_OCCUPIED, 25);
+int mop_list(SearchThread& t, int dep, bool on_demand) {
+    clear_list(t, dep);
+    credit_scores(t, PAIR_ATTACK, 1, KILL_OCCUPIED, 25);
 
-    if (gametype == 1 && gathered_decisive_point(dep, THREAT_DECISIVE_SCORE))
+    if (gametype == 1 && gathered_decisive_point(t, dep, THREAT_DECISIVE_SCORE))
         return 1;
 
-    return on_demand ? list_on_demand(dep, KILL_MAX_MOVES) : list_selected(dep, KILL_MAX_MOVES);
+    return on_demand ? list_on_demand(t, dep, KILL_MAX_MOVES)
+                     : list_selected(t, dep, KILL_MAX_MOVES);
 }
 
 }  // namespace
@@ -111,17 +113,18 @@ int DFS_2(SearchThread& t, int thr, int dep) {
     // The hash slot of the next child is fetched while this one is searched: the children
     // below depth 4 probe and record it.
     const bool prefetch = dep + 1 > 4 && dep + 1 < t.DEPTH;
-    need_candidates(dep, 1);  // the list is written as the loop reaches it
-    if (prefetch && nex[1][dep] != 0)
-        __builtin_prefetch(&hash_tag1[child_slot(t, dep, nex[1][dep], ney[1][dep])]);
+    need_candidates(t, dep, 1);  // the list is written as the loop reaches it
+    if (prefetch && t.nex[1][dep] != 0)
+        __builtin_prefetch(&hash_tag1[child_slot(t, dep, t.nex[1][dep], t.ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
-        need_candidates(dep, prefetch && a < num ? a + 1 : a);
-        const int x = nex[a][dep], y = ney[a][dep];
+        need_candidates(t, dep, prefetch && a < num ? a + 1 : a);
+        const int x = t.nex[a][dep], y = t.ney[a][dep];
         if (x == 0)
             continue;
-        if (prefetch && a < num && nex[a + 1][dep] != 0)
-            __builtin_prefetch(&hash_tag1[child_slot(t, dep, nex[a + 1][dep], ney[a + 1][dep])]);
+        if (prefetch && a < num && t.nex[a + 1][dep] != 0)
+            __builtin_prefetch(
+                &hash_tag1[child_slot(t, dep, t.nex[a + 1][dep], t.ney[a + 1][dep])]);
         place_stone(x, y, engine ? 1 : 2);
         set_child_key(t, dep, x, y);
         int r = SITUA(thr, x, y, dep);
@@ -169,12 +172,12 @@ int QUICKKILL(SearchThread& t) {
     t.mate_node1   = 0;
     t.break_depth1 = 0;
     std::memset(t.value, 0, sizeof t.value);
-    std::memset(jiazhi, 0, sizeof jiazhi);
+    std::memset(t.jiazhi, 0, sizeof t.jiazhi);
     std::memset(un, 0, sizeof un);
-    std::memset(nex, 0, sizeof nex);
-    std::memset(ney, 0, sizeof ney);
+    std::memset(t.nex, 0, sizeof t.nex);
+    std::memset(t.ney, 0, sizeof t.ney);
     std::memset(t.zobristkey, 0, sizeof t.zobristkey);
-    forget_credits();
+    forget_credits(t);
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
@@ -194,7 +197,7 @@ int QUICKKILL(SearchThread& t) {
             return 0;
         for (int a = 1; a <= num; ++a)
         {
-            const int x = nex[a][1], y = ney[a][1];
+            const int x = t.nex[a][1], y = t.ney[a][1];
             if (x == 0 || y == 0)
                 continue;
             if (out_of_time(t))

@@ -39,13 +39,13 @@ int SLOWSEARCH(SearchThread& t) {
     t.node      = 0;
     t.mate_node = 0;
     std::memset(t.value, 0, sizeof t.value);
-    std::memset(jiazhi, 0, sizeof jiazhi);
+    std::memset(t.jiazhi, 0, sizeof t.jiazhi);
     std::memset(t.zobristkey, 0, sizeof t.zobristkey);
     std::memset(t.zobristcheck, 0, sizeof t.zobristcheck);
     std::memset(un, 0, sizeof un);
-    std::memset(nex, 0, sizeof nex);
-    std::memset(ney, 0, sizeof ney);
-    forget_credits();
+    std::memset(t.nex, 0, sizeof t.nex);
+    std::memset(t.ney, 0, sizeof t.ney);
+    forget_credits(t);
 
     // Step 2. Search board.
     for (int x = 1; x <= n; ++x)
@@ -85,7 +85,7 @@ int SLOWSEARCH(SearchThread& t) {
         }
 
         // Step 5.4. Root candidates.
-        MOVECOM(bestposy * 10000 + bestposx * 100, 1);
+        MOVECOM(t, bestposy * 10000 + bestposx * 100, 1);
         const bool live = SHOW_DETAIL != 0;
         int scored      = 0;
         if (live)
@@ -96,7 +96,7 @@ int SLOWSEARCH(SearchThread& t) {
         bool interrupted = false;
         for (int a = 1; a <= root_width; ++a)
         {
-            const int x = nex[a][1], y = ney[a][1];
+            const int x = t.nex[a][1], y = t.ney[a][1];
             if (x == 0 || jz[x][y] < RULED_OUT)
                 continue;
             place_stone(x, y, 1);
@@ -196,7 +196,8 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     if (bestposx != 0 && dep + 1 > 4 && dep + 1 <= t.LAYER)
         __builtin_prefetch(&hash_tag[child_slot(t, dep, bestposx, bestposy)]);
     // The list is written as the loop below reaches it.
-    const int num = engine_moves ? MOVECOM_on_demand(hint, dep) : MOVEPLA_on_demand(hint, dep);
+    const int num =
+        engine_moves ? MOVECOM_on_demand(t, hint, dep) : MOVEPLA_on_demand(t, hint, dep);
     if (num == 0)
         return leaf_score();
 
@@ -204,13 +205,13 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     // this one is searched: the children below depth 4 probe and record it.
     const char stone    = engine_moves ? 1 : 2;
     const bool prefetch = dep + 1 > 4 && dep + 1 <= t.LAYER;
-    need_candidates(dep, 1);
-    if (prefetch && nex[1][dep] != 0)
-        __builtin_prefetch(&hash_tag[child_slot(t, dep, nex[1][dep], ney[1][dep])]);
+    need_candidates(t, dep, 1);
+    if (prefetch && t.nex[1][dep] != 0)
+        __builtin_prefetch(&hash_tag[child_slot(t, dep, t.nex[1][dep], t.ney[1][dep])]);
     for (int a = 1; a <= num; ++a)
     {
-        need_candidates(dep, a);
-        const int x = nex[a][dep], y = ney[a][dep];
+        need_candidates(t, dep, a);
+        const int x = t.nex[a][dep], y = t.ney[a][dep];
         if (x == 0)
             continue;
         if (check_clock && out_of_time(t))
@@ -220,9 +221,10 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
             return t.value[dep];
         if (prefetch && a < num)
         {
-            need_candidates(dep, a + 1);
-            if (nex[a + 1][dep] != 0)
-                __builtin_prefetch(&hash_tag[child_slot(t, dep, nex[a + 1][dep], ney[a + 1][dep])]);
+            need_candidates(t, dep, a + 1);
+            if (t.nex[a + 1][dep] != 0)
+                __builtin_prefetch(
+                    &hash_tag[child_slot(t, dep, t.nex[a + 1][dep], t.ney[a + 1][dep])]);
         }
 
         place_stone(x, y, stone);

@@ -3,12 +3,55 @@
 // settings and the score board jz are shared. The move decision runs on main_thread.
 #pragma once
 
+#include <cstdint>
+
+#include "eval/kept_position.h"
+#include "eval/pattern_tables.h"
 #include "game/Main.h"
+#include "search/gather.h"
 #include "search/live_report.h"
 #include "search/random_number.h"
 
-constexpr int DEPTH_SLOTS = 200;  // plies the depth-indexed arrays hold
-constexpr int LAYER_SLOTS = 100;  // alpha-beta iterations kept in `evaluation`
+constexpr int DEPTH_SLOTS = 200;   // plies the depth-indexed arrays hold
+constexpr int LAYER_SLOTS = 100;   // alpha-beta iterations kept in `evaluation`
+constexpr int POINT_SLOTS = 1000;  // points of the sort and selection arrays
+
+// A point of the board and its score, as sorted and selected by the move generators.
+struct POINT {
+    int posx;
+    int posy;
+    int val;
+};
+
+// The gathered points of an alpha-beta or threat node whose list is written on demand (see
+// search/movegen.cpp): the list's count, and the points kept with the best three of them.
+constexpr int KEPT_POINTS = 64;  // more gathered points than this: the list is made at once
+constexpr int TOP_POINTS  = 3;   // found in one pass with the count
+struct PendingList {
+    int count = 0;  // candidates in the list
+    int m     = 0;  // gathered points kept
+    uint64_t top[TOP_POINTS];
+    uint64_t last = 0;  // key of the last candidate found one by one
+    uint64_t keys[KEPT_POINTS];
+};
+
+// What one window adds to jiazhi: `first` to c1, `middle` to each of c2..c5, `last` to c6.
+struct WindowCredit {
+    int first, middle, last;
+};
+
+// The window credits of a pair of generators for the position in `seen`, kept in step with
+// `un` (see search/credits.cpp).
+struct CreditBoard {
+    int size = 0;  // board size of the kept position; 0: none, rescan
+    bool proximity;
+    char seen[JZ_SIDE][JZ_SIDE];
+    LogMark mark;
+    char code[PAD_CELLS];
+    WindowCredit table[2][SIX_NB + 1];  // entry SIX_NB: no window, all zero
+    int occupied[2];                    // start score of a stone, per generator
+    int credit[2][PAD_CELLS];           // jiazhi of every point: start score and credits
+};
 
 struct SearchThread {
     // Nodes, won/lost end positions and depth reached by the alpha-beta, attack and defence
@@ -29,6 +72,35 @@ struct SearchThread {
     int evaluation[LAYER_SLOTS][JZ_SIDE][JZ_SIDE];
     // Root candidates scored exactly in the running iteration, for the live detail lines.
     RootScore root_scores[DEPTH_SLOTS];
+
+    // ---- Move generation (search/movegen.cpp, credits.cpp, gather.cpp) ----
+
+    int jiazhi[JZ_SIDE][JZ_SIDE];   // generators' score board (window credits may reach 0, N+1)
+    POINT point[POINT_SLOTS];       // sort array, positions 1..BOARDSIZE^2
+    POINT point_temp[POINT_SLOTS];  // merge buffer
+    // nex[k][d]: x of candidate k (from 1) at depth d, ney[k][d] its y; 0 empty.
+    int nex[DEPTH_SLOTS][DEPTH_SLOTS], ney[DEPTH_SLOTS][DEPTH_SLOTS];
+    int list_top[DEPTH_SLOTS];  // per depth: highest slot (up to 100) a generator may have set
+    int candidates_made[DEPTH_SLOTS];  // per depth: candidates written so far (all: INT32_MAX)
+    PendingList pending[DEPTH_SLOTS];  // per depth: a list written on demand
+    // Last width-th score per alpha-beta generator and depth: the next call at that depth
+    // gathers from about there first (positions one or two moves apart score alike), and again
+    // from the threshold when too few points reach it.
+    int width_score[2][DEPTH_SLOTS];
+    CreditBoard credit_boards[3];  // one per pair of generators (CreditPair)
+    // Where the windows off the board add their zeros when jiazhi takes a stone's credits:
+    // room for six cells a row apart.
+    int window_sink[5 * JZ_SIDE + 6];
+
+    // The points of jiazhi gathered for selection, as packed keys (search/gather.h).
+    uint64_t gathered[POINT_SLOTS];
+    int n_gathered = 0;
+
+    // Scratch of the sort and the selection.
+    POINT sort_zeros[POINT_SLOTS], sort_negatives[POINT_SLOTS], sort_spare[POINT_SLOTS];
+    uint64_t select_best[POINT_SLOTS + 1];
+    int rank_small[RANKED_SELECTION + 4];
+    uint64_t rank_close_keys[RANKED_SELECTION];
 
     // Per root candidate of the defence search: result of the last completed iteration, and of
     // the running one. 300 no forced loss found, d loss first found with DEPTH1 = d, 0 loses at

@@ -24,16 +24,11 @@
 
 namespace {
 
+SearchThread& th = main_thread;  // the searches run on the main thread's state here
+
 constexpr int SIZES[] = {10, 13, 15, 20, 25}, RULES[] = {1, 2, 4, 8, 9};
 enum Gen { MOVECOM_G, MOVEPLA_G, MOC_G, MOP_G, MOVEP_G, MOVEC_G };
-int (*const FAST[])(int, int) = {
-    MOVECOM,
-    MOVEPLA,
-    [](int thr, int dep) { return MOC(main_thread, thr, dep); },
-    [](int thr, int dep) { return MOP(main_thread, thr, dep); },
-    [](int thr, int dep) { return MOVEP(main_thread, thr, dep); },
-    [](int thr, int dep) { return MOVEC(main_thread, thr, dep); },
-};
+int (*const FAST[])(SearchThread&, int, int) = {MOVECOM, MOVEPLA, MOC, MOP, MOVEP, MOVEC};
 const int OCCUPIED[]    = {-1000000000, -100000000, -10000000, -10000000, -100000000, -100000000};
 const int* const FIVE[] = {nullptr, nullptr, strucKFive, strucKxFive, strucDxFive, strucDFive};
 const int* const SIX[]  = {nullptr, nullptr, strucKSix, strucKxSix, strucDxSix, strucDSix};
@@ -48,7 +43,7 @@ Ranked stable_sorted() {
     Ranked p;
     for (int y = 1; y <= BOARDSIZE; ++y)
         for (int x = 1; x <= BOARDSIZE; ++x)
-            p.emplace_back(x * 100 + y, jiazhi[x][y]);
+            p.emplace_back(x * 100 + y, th.jiazhi[x][y]);
     std::stable_sort(p.begin(), p.end(), [](auto a, auto b) { return a.second > b.second; });
     return p;
 }
@@ -59,12 +54,12 @@ void plain_scores(Gen g) {
     const int n = BOARDSIZE;
     for (int x = 0; x <= n + 1; ++x)
         for (int y = 0; y <= n + 1; ++y)
-            jiazhi[x][y] = un[x][y] != 0 ? OCCUPIED[g] : 0;
+            th.jiazhi[x][y] = un[x][y] != 0 ? OCCUPIED[g] : 0;
     for (int x = 5; g <= MOVEPLA_G && x <= n - 4; ++x)
         for (int y = 5; y <= n - 4; ++y)
             for (int nb = 0; nb < 9 && un[x][y] != 0; ++nb)
                 for (int r = 1; r <= 2 && nb != 4; ++r)  // nb = 4 is the stone itself
-                    jiazhi[x + r * (nb / 3 - 1)][y + r * (nb % 3 - 1)] += 3 - r;
+                    th.jiazhi[x + r * (nb / 3 - 1)][y + r * (nb % 3 - 1)] += 3 - r;
     scan_windows([g](const Window& w) {
         const EVA& e = (g == MOVECOM_G ? strucB : strucW)[w.i6];
         int first = e.edge, middle = e.center, last = e.edge;
@@ -75,7 +70,7 @@ void plain_scores(Gen g) {
             last   = SIX2[g] ? SIX[g][w.i6] : 0;
         }
         for (int k = 0; k <= 5; ++k)
-            jiazhi[w.x + k * w.dx][w.y + k * w.dy] += k == 0 ? first : k == 5 ? last : middle;
+            th.jiazhi[w.x + k * w.dx][w.y + k * w.dy] += k == 0 ? first : k == 5 ? last : middle;
     });
 }
 
@@ -86,30 +81,27 @@ std::vector<int> plain_list(Gen g, int thr, int dep) {
     int bx = 1, by = 1;  // the first best point in x-then-y order
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            if (jiazhi[x][y] > jiazhi[bx][by])
+            if (th.jiazhi[x][y] > th.jiazhi[bx][by])
                 bx = x, by = y;
-    if (g >= MOC_G && gametype == 1 && jiazhi[bx][by] > 1999)
+    if (g >= MOC_G && gametype == 1 && th.jiazhi[bx][by] > 1999)
         return {bx * 100 + by};
-    if (gametype == 1 && ((g == MOC_G && dep >= main_thread.DEPTH - 3) ||
-                          (g == MOVEP_G && dep >= main_thread.DEPTH1 - 3)))
+    if (gametype == 1 &&
+        ((g == MOC_G && dep >= th.DEPTH - 3) || (g == MOVEP_G && dep >= th.DEPTH1 - 3)))
         return {};
     int least = g == MOC_G ? (dep == 1 ? 20 : 50) : g == MOVEP_G ? 50 : 25;
+    least     = g == MOVEP_G && dep == 2 && th.break_depth1 / 2 >= th.DEPTH1 ? 20 : least;
     least =
-        g == MOVEP_G && dep == 2 && main_thread.break_depth1 / 2 >= main_thread.DEPTH1 ? 20 : least;
-    least           = (g == MOC_G && dep >= main_thread.DEPTH - 9) ||
-                    (g == MOVEP_G && dep >= main_thread.DEPTH1 - 9)
-                          ? 100
-                          : least;
+        (g == MOC_G && dep >= th.DEPTH - 9) || (g == MOVEP_G && dep >= th.DEPTH1 - 9) ? 100 : least;
     least           = g <= MOVEPLA_G ? 3 : least;
     const int boost = g <= MOVEPLA_G && thr > 8 && hx >= 1 && hx <= n && hy >= 1 && hy <= n;
-    jiazhi[hx][hy] += boost * 1000000;
+    th.jiazhi[hx][hy] += boost * 1000000;
     const Ranked sorted = stable_sorted();
-    jiazhi[hx][hy] -= boost * 1000000;
+    th.jiazhi[hx][hy] -= boost * 1000000;
     const int cap = g <= MOVEPLA_G ? Nbranch[dep] : g == MOC_G || g == MOP_G ? 100 : 50;
     std::vector<int> list;
     for (int k = 0, best = 0; k < cap && k < n * n; ++k)
     {
-        const int v = jiazhi[sorted[k].first / 100][sorted[k].first % 100];
+        const int v = th.jiazhi[sorted[k].first / 100][sorted[k].first % 100];
         best        = k < 2 && g <= MOVEPLA_G ? std::max(best, v) : best;
         if (v < (gametype == 1 && best >= 15001 ? 2000 : least))
             break;
@@ -158,13 +150,13 @@ void settings(int next_move, int max_depth) {
     i         = next_move;
     MAX_DEPTH = MAX_DEPTH1 = MAX_LAYER = max_depth;
     MAX_TIME = 1000000, F_WID = 50, situation = 0.0;
-    QUICK_SEARCH_DELAY = SLOW_SEARCH_DELAY = main_thread.break_depth1 = 0;
+    QUICK_SEARCH_DELAY = SLOW_SEARCH_DELAY = th.break_depth1 = 0;
     TIMER(1);
 }
 
 std::string run(int (*search)(SearchThread&)) {
     testing::internal::CaptureStdout();
-    search(main_thread);
+    search(th);
     return testing::internal::GetCapturedStdout();
 }
 
@@ -180,7 +172,7 @@ TEST(FastPaths, GeneratorsSortAndLeafScoreMatchTheirPlainDefinitions) {
         fresh_game(n, RULES[trial / 5 % 5]);
         i = 1 + trial / 25 % 2;
         if (trial % 2 == 0)
-            forget_credits();
+            forget_credits(th);
         GENERATE_SCORE_TABLE(1 + rnd(9));
         for (int step = 0; step < 40; ++step)
         {
@@ -202,24 +194,24 @@ TEST(FastPaths, GeneratorsSortAndLeafScoreMatchTheirPlainDefinitions) {
             const Gen g   = static_cast<Gen>(rnd(6));
             const int dep = 1 + rnd(12), pick = rnd(4), hx = 1 + rnd(n), hy = 1 + rnd(n);
             GENERATE_WIDTH(1 + rnd(17));
-            main_thread.DEPTH = 4 + 2 * rnd(5), main_thread.DEPTH1 = 3 + 2 * rnd(5),
-            main_thread.break_depth1 = 2 * rnd(12);
+            th.DEPTH = 4 + 2 * rnd(5), th.DEPTH1 = 3 + 2 * rnd(5), th.break_depth1 = 2 * rnd(12);
             // No hint, thr 1..8 (no hint either), or a hint anywhere, stones included.
             const int thr   = pick == 0 ? 0 : pick == 1 ? 1 + rnd(8) : hy * 10000 + hx * 100;
-            const int count = FAST[g](thr, dep);
+            const int count = FAST[g](th, thr, dep);
             std::vector<int> fast;  // every slot set, up to the 100 a generator may use
             for (int k = 1; k <= 100; ++k)
-                if ((nex[k][dep] | ney[k][dep]) != 0)
-                    fast.push_back(nex[k][dep] * 100 + ney[k][dep]);
-            std::vector<int> fast_scores(&jiazhi[0][0], &jiazhi[0][0] + JZ_SIDE * JZ_SIDE);
+                if ((th.nex[k][dep] | th.ney[k][dep]) != 0)
+                    fast.push_back(th.nex[k][dep] * 100 + th.ney[k][dep]);
+            std::vector<int> fast_scores(&th.jiazhi[0][0], &th.jiazhi[0][0] + JZ_SIDE * JZ_SIDE);
             plain_scores(g);
-            MERGE_SORT();
+            MERGE_SORT(th);
             Ranked merged;
             for (int k = 1; k <= n * n; ++k)
-                merged.emplace_back(point[k].posx * 100 + point[k].posy, point[k].val);
+                merged.emplace_back(th.point[k].posx * 100 + th.point[k].posy, th.point[k].val);
             ASSERT_EQ(merged, stable_sorted()) << "MERGE_SORT, trial " << trial << " step " << step;
             for (int x = 0; x <= n + 1; ++x)
-                ASSERT_TRUE(std::equal(jiazhi[x], jiazhi[x] + n + 2, &fast_scores[x * JZ_SIDE]))
+                ASSERT_TRUE(
+                    std::equal(th.jiazhi[x], th.jiazhi[x] + n + 2, &fast_scores[x * JZ_SIDE]))
                     << "generator " << g << " trial " << trial << " step " << step << " x " << x;
             ASSERT_EQ(fast, plain_list(g, thr, dep)) << "generator " << g << " trial " << trial;
             ASSERT_EQ(count, static_cast<int>(fast.size())) << "generator " << g;
@@ -234,9 +226,9 @@ TEST(FastPaths, TiesFollowTheirOrder) {
     {
         fresh_game(15, rule);
         draw(un, 4, 5, "...o/..o./.o../o...");
-        main_thread.DEPTH = 50;
-        MOC(main_thread, 0, 1);
-        EXPECT_EQ(nex[1][1] * 100 + ney[1][1], rule == 1 ? 309 : 804) << "rule " << rule;
+        th.DEPTH = 50;
+        MOC(th, 0, 1);
+        EXPECT_EQ(th.nex[1][1] * 100 + th.ney[1][1], rule == 1 ? 309 : 804) << "rule " << rule;
     }
 }
 
@@ -285,30 +277,28 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
     {
         const int dep = r[1];
         r[0] ? engine_four() : opponent_four();
-        settings(10, main_thread.LAYER = r[2]);
-        GENERATE_WIDTH(main_thread.LAYER);
-        GENERATE_SCORE_TABLE(main_thread.LAYER);
-        set_root_key(main_thread);
-        main_thread.zobristcheck[dep] = main_thread.zobristcheck[1],
-        main_thread.zobristkey[dep]   = main_thread.zobristkey[1];
-        EXPECT_EQ(DFS(main_thread, 0, dep, -10000000, 10000000), r[3])
-            << "depth " << dep << " of " << main_thread.LAYER;
+        settings(10, th.LAYER = r[2]);
+        GENERATE_WIDTH(th.LAYER);
+        GENERATE_SCORE_TABLE(th.LAYER);
+        set_root_key(th);
+        th.zobristcheck[dep] = th.zobristcheck[1], th.zobristkey[dep] = th.zobristkey[1];
+        EXPECT_EQ(DFS(th, 0, dep, -10000000, 10000000), r[3])
+            << "depth " << dep << " of " << th.LAYER;
         // The position after the winning move is stored as exact, one deeper than the node.
-        const HISTORY_MAP& e = hash_tag[main_thread.zobristkey[dep + 1]];
-        EXPECT_TRUE(e.key == main_thread.zobristcheck[dep + 1] && e.hash_type == 3 &&
-                    e.depth == main_thread.LAYER + i + 1 && e.value == r[3])
-            << "depth " << dep << " of " << main_thread.LAYER;
+        const HISTORY_MAP& e = hash_tag[th.zobristkey[dep + 1]];
+        EXPECT_TRUE(e.key == th.zobristcheck[dep + 1] && e.hash_type == 3 &&
+                    e.depth == th.LAYER + i + 1 && e.value == r[3])
+            << "depth " << dep << " of " << th.LAYER;
     }
     // Keys: stones added at depths 1 (the engine's) and 2 on the fly, or the board keyed anew.
     double_three();
-    set_root_key(main_thread);
-    set_child_key(main_thread, 1, 9, 9);
-    set_child_key(main_thread, 2, 10, 3);
-    const U64 on_the_fly = main_thread.zobristcheck[3];
+    set_root_key(th);
+    set_child_key(th, 1, 9, 9);
+    set_child_key(th, 2, 10, 3);
+    const U64 on_the_fly = th.zobristcheck[3];
     un[9][9] = 1, un[10][3] = 2;
-    set_root_key(main_thread);
-    EXPECT_TRUE(main_thread.zobristcheck[1] == on_the_fly &&
-                main_thread.zobristkey[1] == int(on_the_fly % 2000000));
+    set_root_key(th);
+    EXPECT_TRUE(th.zobristcheck[1] == on_the_fly && th.zobristkey[1] == int(on_the_fly % 2000000));
 }
 
 TEST(SlowSearch, RootScores) {
@@ -321,19 +311,19 @@ TEST(SlowSearch, RootScores) {
         engine_four();
         settings(10, r[0]);
         jz[9][8] = jz[4][8] = r[1], jz[0][0] = 5;
-        SLOWSEARCH(main_thread);
-        EXPECT_EQ(main_thread.break_depth, r[0]);
+        SLOWSEARCH(th);
+        EXPECT_EQ(th.break_depth, r[0]);
         EXPECT_TRUE(jz[9][8] == r[2] && jz[4][8] == r[2] && jz[0][0] == 5) << r[1];
     }
     // Against the opponent's four only the block keeps the game: every other move loses at
     // depth 2 (-10,000 with the full window, one below the best so far after a null window).
     opponent_four();
     settings(10, 2);
-    SLOWSEARCH(main_thread);
+    SLOWSEARCH(th);
     int alpha = -10000000;
     for (int a = 1; a <= 10; ++a)
     {
-        const int x = nex[a][1], y = ney[a][1], block = x == 9 && y == 8;
+        const int x = th.nex[a][1], y = th.ney[a][1], block = x == 9 && y == 8;
         const int v = block ? jz[x][y] - 500000 : a == 1 ? -10000 : alpha - 1;
         alpha       = std::max(alpha, v);
         EXPECT_EQ(jz[x][y], v + 500000) << x << "," << y;
@@ -379,8 +369,7 @@ TEST(ThreatSearches, ForcedWinsAndLossesWithinTheDepth) {
         gametype = tc.rule;
         settings(tc.next_move, tc.max_depth);
         EXPECT_EQ(run(tc.kill ? QUICKKILL : QUICKDEFEND), tc.message) << tc.why;
-        EXPECT_EQ(tc.kill ? main_thread.break_depth1 : main_thread.break_depth2, tc.reached)
-            << tc.why;
+        EXPECT_EQ(tc.kill ? th.break_depth1 : th.break_depth2, tc.reached) << tc.why;
         EXPECT_TRUE(jz[tc.x][tc.y] == tc.at && jz_sum() == tc.sum) << tc.why << ": " << jz_sum();
     }
     // A proven win is stored for good and, exact, for the alpha-beta search (depth i + DEPTH + 5);
@@ -391,8 +380,7 @@ TEST(ThreatSearches, ForcedWinsAndLossesWithinTheDepth) {
     for (const HISTORY_MAP& e : hash_tag)
         ASSERT_TRUE(e.depth == 0 || (e.depth == 21 && e.hash_type == 3 && e.value == 100000));
     i = 12;
-    EXPECT_TRUE(run(QUICKKILL) == WIN && main_thread.mate_node1 > 0)
-        << main_thread.mate_node1 << " table answers";
+    EXPECT_TRUE(run(QUICKKILL) == WIN && th.mate_node1 > 0) << th.mate_node1 << " table answers";
 }
 
 TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
@@ -401,11 +389,11 @@ TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
     {
         position();
         settings(10, 9);
-        MAX_TIME = 0, QUICK_SEARCH_DELAY = 10, main_thread.DEPTH = main_thread.DEPTH1 = 10;
-        EXPECT_EQ(position == double_four ? DFS_2(main_thread, 0, 1) : DFS_3(main_thread, 0, 2), 0);
+        MAX_TIME = 0, QUICK_SEARCH_DELAY = 10, th.DEPTH = th.DEPTH1 = 10;
+        EXPECT_EQ(position == double_four ? DFS_2(th, 0, 1) : DFS_3(th, 0, 2), 0);
         EXPECT_EQ(run(QUICKKILL), run(QUICKDEFEND));  // neither prints anything
-        EXPECT_TRUE(situation == 0.0 && jz_sum() == 0 && main_thread.break_depth1 == 0 &&
-                    main_thread.break_depth2 == 0);
+        EXPECT_TRUE(situation == 0.0 && jz_sum() == 0 && th.break_depth1 == 0 &&
+                    th.break_depth2 == 0);
     }
     // Of the budget, the attack search owns a fifth, the defence two fifths, less the margin.
     for (const int margin : {19000, 20001, 39000, 40001})
@@ -414,8 +402,7 @@ TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
         kill ? double_four() : double_four_threat();
         settings(10, 5);
         MAX_TIME = 100000, QUICK_SEARCH_DELAY = margin;
-        const bool found =
-            run(kill ? QUICKKILL : QUICKDEFEND) == WIN || main_thread.break_depth2 == 5;
+        const bool found = run(kill ? QUICKKILL : QUICKDEFEND) == WIN || th.break_depth2 == 5;
         EXPECT_EQ(found, margin % 1000 == 0) << "margin " << margin;
     }
     // Short budgets cut long searches anywhere; there is no win or loss to find here. A cut
@@ -426,8 +413,7 @@ TEST(ThreatSearches, TheClockNeverMakesThemClaimAResult) {
         settings(10, 40);
         MAX_TIME = budget;
         EXPECT_EQ(run(QUICKKILL), "") << budget << " ms";
-        EXPECT_LT(main_thread.break_depth1, main_thread.DEPTH)
-            << budget << " ms: the cut iteration is not done";
+        EXPECT_LT(th.break_depth1, th.DEPTH) << budget << " ms: the cut iteration is not done";
         EXPECT_EQ(run(QUICKDEFEND), "") << budget << " ms";
     }
 }
