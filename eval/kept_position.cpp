@@ -1,22 +1,19 @@
-// The shared state and routines of kept positions.
+// The routines of kept positions that are not inline.
 #include "eval/kept_position.h"
 
-int newest_x = 0, newest_y = 0;
-UnLog un_log;
-
-void fill_padded_codes(char* code) {
+void fill_padded_codes(const SearchBoard& b, char* code) {
     const int n = BOARDSIZE;
     std::memset(code, OFF_BOARD_CODE, PAD_CELLS);
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            code[padded(x, y)] = un[x][y];
+            code[padded(x, y)] = b.un[x][y];
 }
 
-void fill_stone_bits() {
-    std::memset(un_log.lines, 0, sizeof un_log.lines);
+void fill_stone_bits(SearchBoard& b) {
+    std::memset(b.un_log.lines, 0, sizeof b.un_log.lines);
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            if (un[x][y] == 1 || un[x][y] == 2)
-                flip_stone_bits(x, y, un[x][y]);
+            if (b.un[x][y] == 1 || b.un[x][y] == 2)
+                flip_stone_bits(b.un_log, x, y, b.un[x][y]);
 }

@@ -1,6 +1,7 @@
 // Kept positions: the incremental scores (the leaf score, the generators' window credits)
 // remember the board they were computed for and update only the windows through the cells of
-// `un` that changed since. This is the bookkeeping they share.
+// `un` that changed since. This is the bookkeeping they share, and the board a search thread
+// works on (SearchBoard), which carries the log they follow.
 #pragma once
 
 #include <cstdint>
@@ -31,32 +32,6 @@ inline int padded_idx6(const char* code, int s, int st) {
            code[s + 4 * st] * 4 + code[s + 5 * st];
 }
 
-// The cell a search last put a stone on. Only a hint for the incremental scores, which follow
-// `un` whatever it says: among the cells changed since their kept position, this stone is the
-// one best left out of it (its siblings come next).
-extern int newest_x, newest_y;
-inline void note_new_stone(int x, int y) {
-    newest_x = x;
-    newest_y = y;
-}
-
-// Of `changes` changed cells (at most `few` listed), the new stone to leave out of a kept
-// position: the newest stone when it is among them, else the only new stone; -1 for none.
-inline int stone_to_leave_out(const int* cx, const int* cy, const int* was, int changes, int few) {
-    if (changes > few)
-        return -1;
-    int placed = -1, placements = 0;
-    for (int ch = 0; ch < changes; ++ch)
-        if (was[ch] == 0)
-        {
-            if (cx[ch] == newest_x && cy[ch] == newest_y)
-                return ch;
-            placed = ch;
-            ++placements;
-        }
-    return placements == 1 ? placed : -1;
-}
-
 // ---- The log of the searches' stones ----
 //
 // The searches put their stones on `un` and take them off through place_stone and lift_stone,
@@ -78,46 +53,83 @@ struct UnLog {
     // one line of the padded board are the bits of one word (see stone_line, stone_bit).
     uint64_t lines[3][4][2 * PAD_STRIDE];
 };
-extern UnLog un_log;
+
+// The board a search thread works on, with its log: the eval floor's part of the thread's
+// state (search/thread.h holds the rest).
+struct SearchBoard {
+    // The searches' working copy of qp: 0 empty, 1 engine, 2 opponent.
+    char un[JZ_SIDE][JZ_SIDE];
+    UnLog un_log;
+    // The cell the search last put a stone on. Only a hint for the incremental scores, which
+    // follow `un` whatever it says: among the cells changed since their kept position, this
+    // stone is the one best left out of it (its siblings come next).
+    int newest_x = 0, newest_y = 0;
+};
+
+inline void note_new_stone(SearchBoard& b, int x, int y) {
+    b.newest_x = x;
+    b.newest_y = y;
+}
+
+// Of `changes` changed cells (at most `few` listed), the new stone to leave out of a kept
+// position: the newest stone when it is among them, else the only new stone; -1 for none.
+inline int stone_to_leave_out(const SearchBoard& b, const int* cx, const int* cy, const int* was,
+                              int changes, int few) {
+    if (changes > few)
+        return -1;
+    int placed = -1, placements = 0;
+    for (int ch = 0; ch < changes; ++ch)
+        if (was[ch] == 0)
+        {
+            if (cx[ch] == b.newest_x && cy[ch] == b.newest_y)
+                return ch;
+            placed = ch;
+            ++placements;
+        }
+    return placements == 1 ? placed : -1;
+}
+
 // Word and bit of padded cell (px, py) = (x + PAD_MARGIN, y + PAD_MARGIN) in direction dir.
 inline int stone_line(int px, int py, int dir) {
     return dir == 0 ? py : dir == 1 ? px : dir == 2 ? px - py + PAD_STRIDE : px + py;
 }
 inline int stone_bit(int px, int py, int dir) { return dir == 1 ? py : px; }
-inline void flip_stone_bits(int x, int y, int code) {
+inline void flip_stone_bits(UnLog& log, int x, int y, int code) {
     const int px = x + PAD_MARGIN, py = y + PAD_MARGIN;
     for (int dir = 0; dir < 4; ++dir)
-        un_log.lines[code][dir][stone_line(px, py, dir)] ^= uint64_t{1} << stone_bit(px, py, dir);
+        log.lines[code][dir][stone_line(px, py, dir)] ^= uint64_t{1} << stone_bit(px, py, dir);
 }
-inline void log_cell(int x, int y) {
-    un_log.cell[un_log.len++ & (UN_LOG_SIZE - 1)] = static_cast<unsigned short>(x << 8 | y);
+inline void log_cell(UnLog& log, int x, int y) {
+    log.cell[log.len++ & (UN_LOG_SIZE - 1)] = static_cast<unsigned short>(x << 8 | y);
 }
-inline void place_stone(int x, int y, char code) {
-    un[x][y]                   = code;
-    un_log.board[padded(x, y)] = code;
-    flip_stone_bits(x, y, code);
-    log_cell(x, y);
-    note_new_stone(x, y);
+inline void place_stone(SearchBoard& b, int x, int y, char code) {
+    b.un[x][y]                   = code;
+    b.un_log.board[padded(x, y)] = code;
+    flip_stone_bits(b.un_log, x, y, code);
+    log_cell(b.un_log, x, y);
+    note_new_stone(b, x, y);
 }
-inline void lift_stone(int x, int y) {
-    flip_stone_bits(x, y, un[x][y]);
-    un[x][y]                   = 0;
-    un_log.board[padded(x, y)] = 0;
-    log_cell(x, y);
+inline void lift_stone(SearchBoard& b, int x, int y) {
+    flip_stone_bits(b.un_log, x, y, b.un[x][y]);
+    b.un[x][y]                   = 0;
+    b.un_log.board[padded(x, y)] = 0;
+    log_cell(b.un_log, x, y);
 }
-void fill_padded_codes(char* code);
-// Sets the stone bits of un_log from `un`.
-void fill_stone_bits();
+void fill_padded_codes(const SearchBoard& b, char* code);
+// Sets the stone bits of b's log from its `un`.
+void fill_stone_bits(SearchBoard& b);
+// Opens a session on a thread's board for as long as it lives.
 struct UnLogSession {
-    UnLogSession() {
-        ++un_log.epoch;
-        un_log.on = true;
-        fill_padded_codes(un_log.board);
-        fill_stone_bits();
+    SearchBoard& b;
+    explicit UnLogSession(SearchBoard& board) : b(board) {
+        ++b.un_log.epoch;
+        b.un_log.on = true;
+        fill_padded_codes(b, b.un_log.board);
+        fill_stone_bits(b);
     }
     ~UnLogSession() {
-        ++un_log.epoch;
-        un_log.on = false;
+        ++b.un_log.epoch;
+        b.un_log.on = false;
     }
     UnLogSession(const UnLogSession&)            = delete;
     UnLogSession& operator=(const UnLogSession&) = delete;
@@ -129,20 +141,22 @@ struct LogMark {
     unsigned pos   = 0;
     int held       = -1;
 };
-inline LogMark log_now() { return LogMark{un_log.epoch, un_log.len, -1}; }
+inline LogMark log_now(const SearchBoard& b) { return LogMark{b.un_log.epoch, b.un_log.len, -1}; }
 
-// Sets the padded code board from `un`: board cells copied, everything else OFF_BOARD.
-void fill_padded_codes(char* code);
+// Sets the padded code board from b's `un`: board cells copied, everything else OFF_BOARD.
 
 // Calls change(x, y, old, now) for every board cell where `un` differs from `seen`, then makes
 // `seen` equal to `un` (board and frame alike) and `mark` the log's present. Within a session
 // only the logged cells are looked at; otherwise the boards are compared sixteen bytes at a
 // time.
 template <class Change>
-inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], LogMark& mark, Change change) {
+inline void for_changed_cells(const SearchBoard& board, char (&seen)[JZ_SIDE][JZ_SIDE],
+                              LogMark& mark, Change change) {
+    const UnLog& un_log = board.un_log;
+    const auto& un      = board.un;
     if (un_log.on && mark.epoch == un_log.epoch && un_log.len - mark.pos <= UN_LOG_SIZE)
     {
-        const auto visit = [&seen, &change](int xy) {
+        const auto visit = [&seen, &change, &un](int xy) {
             const int x = xy >> 8, y = xy & 255;
             const int was = seen[x][y], now = un[x][y];
             if (was != now)
@@ -159,7 +173,7 @@ inline void for_changed_cells(char (&seen)[JZ_SIDE][JZ_SIDE], LogMark& mark, Cha
         mark.held = -1;
         return;
     }
-    mark            = log_now();
+    mark            = log_now(board);
     const int n     = BOARDSIZE < JZ_SIDE - 2 ? BOARDSIZE : JZ_SIDE - 2;  // at most 28
     const int first = JZ_SIDE;                                            // byte of un[1][0]
     const int end   = JZ_SIDE * (n + 1);  // byte after un[n][JZ_SIDE - 1]
@@ -213,12 +227,12 @@ struct LeftOutStone {
 // now) for every changed cell, except one new stone, which is returned instead and left empty
 // in `seen`: between the children of one node the kept position then stays at the parent.
 template <class Commit>
-inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], LogMark& mark,
-                                       Commit commit) {
+inline LeftOutStone sync_kept_position(const SearchBoard& b, char (&seen)[JZ_SIDE][JZ_SIDE],
+                                       LogMark& mark, Commit commit) {
     constexpr int FEW = 8;
     int cx[FEW], cy[FEW], was[FEW], now[FEW];
     int changes = 0;
-    for_changed_cells(seen, mark, [&](int x, int y, int old, int cur) {
+    for_changed_cells(b, seen, mark, [&](int x, int y, int old, int cur) {
         if (changes < FEW)
         {
             cx[changes]  = x;
@@ -230,7 +244,7 @@ inline LeftOutStone sync_kept_position(char (&seen)[JZ_SIDE][JZ_SIDE], LogMark& 
             commit(x, y, old, cur);
         ++changes;
     });
-    const int placed = stone_to_leave_out(cx, cy, was, changes, FEW);
+    const int placed = stone_to_leave_out(b, cx, cy, was, changes, FEW);
     for (int ch = 0; ch < changes && ch < FEW; ++ch)
         if (ch != placed)
             commit(cx[ch], cy[ch], was[ch], now[ch]);

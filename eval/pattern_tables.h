@@ -32,7 +32,6 @@ extern const int strucT_block_b[7], strucT_flex_b[7], strucT_block_w[7], strucT_
 extern const int struc_block_b[7], struc_block_w[7];
 
 extern int strucT[SIX_NB];  // whole-position window score: + for side 1, - for side 2
-extern int strucP[SIX_NB];  // per-search working copy of strucT (rewritten by GENERATE_SCORE_TABLE)
 extern EVA strucB[SIX_NB];  // ordering credits for side 1's moves
 extern EVA strucW[SIX_NB];  // ordering credits for side 2's moves
 

@@ -4,39 +4,12 @@
 
 #include <cstring>
 
-#include "eval/kept_position.h"
-#include "eval/pattern_tables.h"
-
-int Nbranch[1000];
-
 namespace {
 
-// The position the incremental leaf score belongs to: size 0 means none (start over). Besides
-// its codes it keeps the table index of every window, per direction and start cell, so a
-// change reads the 24 windows through a cell directly instead of rolling them from the codes.
-// The indexes point into `scores`, strucP with room around it: a window off the board holds
-// NO_WINDOW, whose neighbourhood is all zero, so it adds nothing and needs no test.
-constexpr int SCORE_BASE  = 1024;  // scores[SCORE_BASE + idx] = strucP[idx]
-constexpr int NO_WINDOW   = 3072;  // every index within 648 of it reads 0
-constexpr int SCORE_SLOTS = 4096;
-static_assert(SCORE_BASE >= 2 * 324 && SCORE_BASE + SIX_NB <= NO_WINDOW - 2 * 324 &&
-                  NO_WINDOW + 2 * 324 < SCORE_SLOTS,
-              "a window index moves by at most two codes times 324");
-struct KeptSum {
-    int size = 0;
-    char seen[JZ_SIDE][JZ_SIDE];
-    LogMark mark;
-    char code[PAD_CELLS];
-    short window[4][PAD_CELLS];  // per direction, at the window's start cell
-    int scores[SCORE_SLOTS];
-    int sum = 0;
-};
-KeptSum kept_sum;
-
 // Fresh window indexes and scores for the kept position's codes.
-void index_windows(KeptSum& k) {
+void index_windows(const EvalThread& e, KeptSum& k) {
     std::memset(k.scores, 0, sizeof k.scores);
-    std::memcpy(k.scores + SCORE_BASE, strucP, sizeof strucP);
+    std::memcpy(k.scores + SCORE_BASE, e.strucP, sizeof e.strucP);
     for (short(&line)[PAD_CELLS] : k.window)
         for (short& w : line)
             w = NO_WINDOW;
@@ -56,10 +29,9 @@ void index_windows(KeptSum& k) {
 
 // Change of the kept sum when padded cell f of the kept position becomes `now`: each of the
 // 24 windows through it swaps its score for the one with the new content.
-int cell_delta(int f, int now) {
-    const KeptSum& k = kept_sum;
-    const int delta  = now - k.code[f];
-    int sum          = 0;
+int cell_delta(const KeptSum& k, int f, int now) {
+    const int delta = now - k.code[f];
+    int sum         = 0;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
@@ -76,11 +48,10 @@ int cell_delta(int f, int now) {
 
 // Moves the kept position by one cell: the sum, the windows through it (those on the board)
 // and its code.
-void commit_cell(int x, int y, int /*old*/, int now) {
-    KeptSum& k      = kept_sum;
+void commit_cell(KeptSum& k, int x, int y, int /*old*/, int now) {
     const int f     = padded(x, y);
     const int delta = now - k.code[f];
-    k.sum += cell_delta(f, now);
+    k.sum += cell_delta(k, f, now);
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
@@ -145,7 +116,8 @@ int emphasise(int v, int a_depth) {
 
 }  // namespace
 
-void GENERATE_WIDTH(int layer) {
+void GENERATE_WIDTH(EvalThread& e, int layer) {
+    int* const Nbranch = e.Nbranch;
     Nbranch[0] = Nbranch[1] = Nbranch[2] = F_WID;
     if (layer < 0 || layer >= WIDTH_ROWS)
         return;
@@ -154,9 +126,10 @@ void GENERATE_WIDTH(int layer) {
             Nbranch[k] = WIDTH_TABLE[layer][k];
 }
 
-void GENERATE_SCORE_TABLE(int a_depth) {
-    kept_sum.size = 0;  // every window may score differently now
-    std::memset(strucP, 0, sizeof strucP);
+void GENERATE_SCORE_TABLE(EvalThread& e, int a_depth) {
+    e.kept_sum.size   = 0;  // every window may score differently now
+    int* const strucP = e.strucP;
+    std::memset(strucP, 0, sizeof e.strucP);
     const int rule = gametype;
     // The side whose stones at both window ends make the window worthless under renju: black.
     const int black = i % 2 != 0 ? 1 : 2;
@@ -183,10 +156,12 @@ void GENERATE_SCORE_TABLE(int a_depth) {
     }
 }
 
-int SCORE_TABLE() {
-    const int n    = BOARDSIZE;
-    const int last = n - 4;  // last start cell of a window along a line
-    int sum        = 0;
+int SCORE_TABLE(const EvalThread& e) {
+    const auto& un    = e.un;
+    const int* strucP = e.strucP;
+    const int n       = BOARDSIZE;
+    const int last    = n - 4;  // last start cell of a window along a line
+    int sum           = 0;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
         {
@@ -218,25 +193,27 @@ int SCORE_TABLE() {
     return sum;
 }
 
-int leaf_score() {
-    KeptSum& k = kept_sum;
+int leaf_score(EvalThread& e) {
+    KeptSum& k = e.kept_sum;
     if (k.size != BOARDSIZE)
     {
         k.size = BOARDSIZE;
-        std::memcpy(k.seen, un, sizeof un);
-        k.mark = log_now();
-        fill_padded_codes(k.code);
-        index_windows(k);
-        k.sum = SCORE_TABLE();
+        std::memcpy(k.seen, e.un, sizeof e.un);
+        k.mark = log_now(e);
+        fill_padded_codes(e, k.code);
+        index_windows(e, k);
+        k.sum = SCORE_TABLE(e);
         return k.sum;
     }
     // The cells changed since the kept position. At a leaf these are usually the previous
     // sibling taken back and the stone just placed: the kept position moves by the others, and
     // the new stone is only added to the returned sum, so the next sibling is again one stone
     // away from the kept position.
-    const LeftOutStone left = sync_kept_position(
-        k.seen, k.mark, [](int x, int y, int old, int cur) { commit_cell(x, y, old, cur); });
+    const LeftOutStone left =
+        sync_kept_position(e, k.seen, k.mark, [&k](int x, int y, int old, int cur) {
+            commit_cell(k, x, y, old, cur);
+        });
     if (left.x != 0)
-        return k.sum + cell_delta(padded(left.x, left.y), left.code);
+        return k.sum + cell_delta(k, padded(left.x, left.y), left.code);
     return k.sum;
 }

@@ -11,13 +11,15 @@ namespace {
 constexpr int REACH = 4;  // cells scanned on each side of the new stone
 
 // un at (x, y); cells off the board read as empty.
-int cell(int x, int y, int n) { return (x >= 1 && x <= n && y >= 1 && y <= n) ? un[x][y] : 0; }
+int cell(const SearchBoard& b, int x, int y, int n) {
+    return (x >= 1 && x <= n && y >= 1 && y <= n) ? b.un[x][y] : 0;
+}
 
 // Whether the five ending at (x, y) along (dx, dy) wins for `side` under `rule`, judged by the
 // cell after it and the cell before it.
-bool five_wins(int rule, int side, int x, int y, int dx, int dy, int n) {
-    const int next  = cell(x + dx, y + dy, n);
-    const int prev  = cell(x - 5 * dx, y - 5 * dy, n);
+bool five_wins(const SearchBoard& b, int rule, int side, int x, int y, int dx, int dy, int n) {
+    const int next  = cell(b, x + dx, y + dy, n);
+    const int prev  = cell(b, x - 5 * dx, y - 5 * dy, n);
     const int other = 3 - side;
     switch (rule)
     {
@@ -76,12 +78,12 @@ const BanRoom ban_room;
 
 // Whether black's stone at (ex, ey) can be forbidden, read on the search's padded board: only
 // when a line has room for a four (or an overline), or two lines room for a three.
-bool ban_possible(int ex, int ey, int black) {
+bool ban_possible(const SearchBoard& b, int ex, int ey, int black) {
     // Board code to cell state, for black = 1 and black = 2.
     static constexpr int STATE[2][4] = {{EMPTY_CELL, BLACK_CELL, BLOCKING_CELL, BLOCKING_CELL},
                                         {EMPTY_CELL, BLOCKING_CELL, BLACK_CELL, BLOCKING_CELL}};
     const int* state                 = STATE[black - 1];
-    const char* pad                  = un_log.board + padded(ex, ey);
+    const char* pad                  = b.un_log.board + padded(ex, ey);
     int threes = 0, fours = 0;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
@@ -122,13 +124,13 @@ const FiveThrough five_through;
 // While a search runs: one bit per direction (as LINE_STEP) in which the runs of `side`'s
 // stones on both sides of (ex, ey) reach four together, read off the search's stone bits.
 // The exact five test only needs those lines.
-int five_lines(int ex, int ey, int side) {
+int five_lines(const SearchBoard& b, int ex, int ey, int side) {
     const int px = ex + PAD_MARGIN, py = ey + PAD_MARGIN;
     int lines = 0;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
-        const uint64_t word = un_log.lines[side][dir][stone_line(px, py, dir)];
+        const uint64_t word = b.un_log.lines[side][dir][stone_line(px, py, dir)];
         const int around    = static_cast<int>(word >> (stone_bit(px, py, dir) - 4) & 511);
         lines |= five_through.hit[around] << dir;
     }
@@ -137,7 +139,7 @@ int five_lines(int ex, int ey, int side) {
 
 }  // namespace
 
-int SITUA(int thr, int ex, int ey, int dep) {
+int SITUA(const SearchBoard& b, int thr, int ex, int ey, int dep) {
     static_cast<void>(thr);
     const int rule = gametype;
     if (rule != 1 && rule != 2 && rule != 4 && rule != 8 && rule != 9)
@@ -148,10 +150,11 @@ int SITUA(int thr, int ex, int ey, int dep) {
 
     // While a search runs, its padded board says first which lines can hold a five; under
     // renju the forbidden-move test comes first, so there this waits for it.
-    int may_hold = 0xf;
-    if (un_log.on && rule != 4)
+    int may_hold      = 0xf;
+    const bool logged = b.un_log.on;
+    if (logged && rule != 4)
     {
-        may_hold = five_lines(ex, ey, side);
+        may_hold = five_lines(b, ex, ey, side);
         if (may_hold == 0)
             return 0;
     }
@@ -161,8 +164,8 @@ int SITUA(int thr, int ex, int ey, int dep) {
     if (rule == 4)
     {
         const int black = i % 2 != 0 ? 1 : 2;
-        if (side == black && (!un_log.on || ban_possible(ex, ey, black)) &&
-            check_ban_on_un(ex, ey, black) == 1)
+        if (side == black && (!logged || ban_possible(b, ex, ey, black)) &&
+            check_ban_on_un(b.un, ex, ey, black) == 1)
             return -hit;
     }
 
@@ -172,15 +175,15 @@ int SITUA(int thr, int ex, int ey, int dep) {
     // four each and on the board. The fives of that run end at -back + 4 .. fwd; the first
     // that wins under the rule ends the game. The board limits of each direction are worked
     // out once, so the run counts read `un` without testing every cell.
-    if (cell(ex, ey, n) != side)  // no run of five fits beside the point
+    if (cell(b, ex, ey, n) != side)  // no run of five fits beside the point
         return 0;
-    if (un_log.on && rule == 4)
+    if (logged && rule == 4)
     {
-        may_hold = five_lines(ex, ey, side);
+        may_hold = five_lines(b, ex, ey, side);
         if (may_hold == 0)
             return 0;
     }
-    const char* at = &un[ex][ey];
+    const char* at = &b.un[ex][ey];
     const int lo_x = ex - 1 < REACH ? ex - 1 : REACH, hi_x = n - ex < REACH ? n - ex : REACH;
     const int lo_y = ey - 1 < REACH ? ey - 1 : REACH, hi_y = n - ey < REACH ? n - ey : REACH;
     constexpr int DX[4] = {1, 0, 1, 1};
@@ -203,7 +206,7 @@ int SITUA(int thr, int ex, int ey, int dep) {
             ++fwd;
         const int dx = DX[dir], dy = DY[dir];
         for (int k = REACH - back; k <= fwd; ++k)
-            if (five_wins(rule, side, ex + k * dx, ey + k * dy, dx, dy, n))
+            if (five_wins(b, rule, side, ex + k * dx, ey + k * dy, dx, dy, n))
                 return hit;
     }
     return 0;

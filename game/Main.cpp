@@ -29,7 +29,6 @@ int switch_quickdefend = 1;
 int NODE_LIMIT         = 0;
 
 int jz[JZ_SIDE][JZ_SIDE];
-char un[JZ_SIDE][JZ_SIDE];
 int bestx[100], besty[100];
 double situation = 0.0;
 int forbidden[JZ_SIDE][JZ_SIDE];

@@ -37,9 +37,7 @@ extern int switch_quickkill;    // 1: the move decision runs the threat attack s
 extern int switch_quickdefend;  // 1: the move decision runs the threat defence search
 extern int NODE_LIMIT;          // nodes of all three searches after which they stop; 0: none
 
-extern int jz[JZ_SIDE][JZ_SIDE];  // move score board, indexed like qp
-extern char un[JZ_SIDE]
-              [JZ_SIDE];  // the searches' working copy of qp: 0 empty, 1 engine, 2 opponent
+extern int jz[JZ_SIDE][JZ_SIDE];    // move score board, indexed like qp
 extern int bestx[100], besty[100];  // ranked candidates of the last decision, best first, 0 after
 extern double situation;            // 1.0 forced win found, -1.0 forced loss found, 0.0 neither
 extern int forbidden[JZ_SIDE][JZ_SIDE];  // console map of renju-forbidden points

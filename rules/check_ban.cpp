@@ -153,7 +153,7 @@ int check(const Base& base, int ex, int ey, int depth, Placed& placed) {
 // needs own stones on the lines through the point: an overline or any four at least three
 // within four cells of it on one line, a double three two within three cells on each of two
 // lines. Most moves of a search have neither and are legal without the full check.
-bool may_be_forbidden(int ex, int ey, int black) {
+bool may_be_forbidden(const char (&un)[JZ_SIDE][JZ_SIDE], int ex, int ey, int black) {
     constexpr int NEAR = 4;
     const int n        = BOARDSIZE;
     if (!on_board(ex, ey, n))
@@ -201,14 +201,14 @@ int CHECK_BAN(int ex, int ey, int /*thr*/, int depth) {
     return check([&layer](int x, int y) { return layer[x][y]; }, ex, ey, depth, placed);
 }
 
-int check_ban_on_un(int ex, int ey, int black) {
-    if (!may_be_forbidden(ex, ey, black))
+int check_ban_on_un(const char (&un)[JZ_SIDE][JZ_SIDE], int ex, int ey, int black) {
+    if (!may_be_forbidden(un, ex, ey, black))
         return 0;
     Placed placed;
     if (black == 1)
-        return check([](int x, int y) { return static_cast<int>(un[x][y]); }, ex, ey, 1, placed);
+        return check([&un](int x, int y) { return static_cast<int>(un[x][y]); }, ex, ey, 1, placed);
     return check(
-        [](int x, int y) {
+        [&un](int x, int y) {
             const int v = un[x][y];
             return v == 0 ? 0 : 3 - v;
         },

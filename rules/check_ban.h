@@ -14,6 +14,6 @@ int CHECK_BAN(int ex, int ey, int thr, int depth);
 // Fills `forbidden` with 1 on every empty point of qp where a stone of the first player (2 on
 // qp) would be forbidden, 0 elsewhere. The console's marks and the protocol's list share it.
 void mark_forbidden_points();
-// CHECK_BAN(ex, ey, 0, 1) of a stone of `black` (code 1 or 2) on the search board `un`, read in
+// CHECK_BAN(ex, ey, 0, 1) of a stone of `black` (code 1 or 2) on a search board `un`, read in
 // place: the same answer as after copying `un` into layer 0 with black's stones as 1.
-int check_ban_on_un(int ex, int ey, int black);
+int check_ban_on_un(const char (&un)[JZ_SIDE][JZ_SIDE], int ex, int ey, int black);

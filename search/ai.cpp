@@ -40,8 +40,8 @@ void set_root_key(SearchThread& t) {
     U64 key     = 0;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            if (un[x][y] != 0)
-                key ^= stone_number(un[x][y], x, y);
+            if (t.un[x][y] != 0)
+                key ^= stone_number(t.un[x][y], x, y);
     t.zobristcheck[1] = key;
     t.zobristkey[1]   = slot_of(key);
 }
@@ -61,7 +61,7 @@ int child_slot(const SearchThread& t, int dep, int x, int y) {
 int stored_line(const SearchThread& t, int x, int y, int most, int* xs, int* ys) {
     const int n = BOARDSIZE;
     char board[JZ_SIDE][JZ_SIDE];
-    std::memcpy(board, un, sizeof board);
+    std::memcpy(board, t.un, sizeof board);
     if (most > STORED_LINE_MAX)
         most = STORED_LINE_MAX;
     U64 key    = t.zobristcheck[1];

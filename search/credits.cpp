@@ -110,13 +110,14 @@ inline void add_proximity(const Target& to, int g, int x, int y, int sign) {
 }
 
 // The plain window scan over the whole board, into a fresh board.
-void rescan(int pair, CreditBoard& b) {
-    const int n = BOARDSIZE;
-    b.size      = n;
+void rescan(const SearchBoard& board, int pair, CreditBoard& b) {
+    const int n    = BOARDSIZE;
+    const auto& un = board.un;
+    b.size         = n;
     build_tables(pair, b);
     std::memcpy(b.seen, un, sizeof un);
-    b.mark = log_now();
-    fill_padded_codes(b.code);
+    b.mark = log_now(board);
+    fill_padded_codes(board, b.code);
     std::memset(b.credit, 0, sizeof b.credit);
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
@@ -233,15 +234,17 @@ void fill_scores(SearchThread& t, int pair, int which, int occupied) {
     if (b.size != n || b.occupied[which] != occupied)
     {
         b.occupied[which] = occupied;
-        rescan(pair, b);
+        rescan(t, pair, b);
         for (int x = 0; x <= n + 1; ++x)
             std::memcpy(t.jiazhi[x], b.credit[which] + padded(x, 0), ROW_CELLS * sizeof(int));
         return;
     }
     // One new stone among the changes (the newest, when the search says which) is left out of
     // the kept position; the others, such as the previous sibling taken back, move it.
-    const LeftOutStone left = sync_kept_position(
-        b.seen, b.mark, [&b](int x, int y, int old, int cur) { update_cell(b, x, y, old, cur); });
+    const LeftOutStone left =
+        sync_kept_position(t, b.seen, b.mark, [&b](int x, int y, int old, int cur) {
+            update_cell(b, x, y, old, cur);
+        });
 
     const int* cred = b.credit[which];
     for (int x = 0; x <= n + 1; ++x)

@@ -124,7 +124,7 @@ int generate(SearchThread& t, int thr, int dep, int occupied, int which, bool on
     // Step 5. Sort; a hint sorts first but the selection below reads its true score. The walk
     // below stops at the first point scoring under 3, and no point sorting under 3 can pass,
     // so only points sorting at 3 or more need sorting: one more than the width at most.
-    const int limit = Nbranch[dep];
+    const int limit = t.Nbranch[dep];
     const int last  = limit < n * n ? limit : n * n;  // never read past the sorted points
     int boosted = padded(0, 0), boost = 0;            // the frame corner: no boost
     if (thr > 8)

@@ -26,9 +26,11 @@ struct Window {
 // in x_lo..x_hi, y_lo..y_hi: for each start cell (x outer, y inner) the windows along x, along y,
 // diagonal and anti-diagonal, when they fit.
 template <class Visit>
-inline void scan_windows(int x_lo, int x_hi, int y_lo, int y_hi, Visit visit) {
-    const int n = BOARDSIZE;
-    auto make   = [](int x, int y, int dx, int dy, bool last_off) {
+inline void scan_windows(const SearchBoard& b, int x_lo, int x_hi, int y_lo, int y_hi,
+                         Visit visit) {
+    const int n    = BOARDSIZE;
+    const auto& un = b.un;
+    auto make      = [&un](int x, int y, int dx, int dy, bool last_off) {
         const int w1 = un[x][y], w2 = un[x + dx][y + dy], w3 = un[x + 2 * dx][y + 2 * dy];
         const int w4 = un[x + 3 * dx][y + 3 * dy], w5 = un[x + 4 * dx][y + 4 * dy];
         const int w6 = last_off ? OFF_BOARD : un[x + 5 * dx][y + 5 * dy];
@@ -50,8 +52,8 @@ inline void scan_windows(int x_lo, int x_hi, int y_lo, int y_hi, Visit visit) {
 
 // Visits every six-cell window whose first five cells lie on the board, in the order above.
 template <class Visit>
-inline void scan_windows(Visit visit) {
-    scan_windows(1, BOARDSIZE, 1, BOARDSIZE, visit);
+inline void scan_windows(const SearchBoard& b, Visit visit) {
+    scan_windows(b, 1, BOARDSIZE, 1, BOARDSIZE, visit);
 }
 
 // ---- Fast generator frame ----

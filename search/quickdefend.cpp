@@ -130,12 +130,12 @@ int DFS_3(SearchThread& t, int thr, int dep) {
         if (prefetch && a < num && t.nex[a + 1][dep] != 0)
             __builtin_prefetch(
                 &hash_tag2[child_slot(t, dep, t.nex[a + 1][dep], t.ney[a + 1][dep])]);
-        place_stone(x, y, engine ? 1 : 2);
+        place_stone(t, x, y, engine ? 1 : 2);
         set_child_key(t, dep, x, y);
-        int r = SITUA(thr, x, y, dep);
+        int r = SITUA(t, thr, x, y, dep);
         if (r == 0)
             r = DFS_3(t, thr, dep + 1);
-        lift_stone(x, y);
+        lift_stone(t, x, y);
 
         if (a == 1)
             t.value[dep] = r;
@@ -177,7 +177,7 @@ int QUICKDEFEND(SearchThread& t) {
     t.break_depth2 = 0;
     std::memset(t.value, 0, sizeof t.value);
     std::memset(t.jiazhi, 0, sizeof t.jiazhi);
-    std::memset(un, 0, sizeof un);
+    std::memset(t.un, 0, sizeof t.un);
     std::memset(t.nex, 0, sizeof t.nex);
     std::memset(t.ney, 0, sizeof t.ney);
     std::memset(t.zobristkey, 0, sizeof t.zobristkey);
@@ -186,16 +186,16 @@ int QUICKDEFEND(SearchThread& t) {
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
         {
-            un[x][y]               = static_cast<char>(qp[x][y]);
+            t.un[x][y]             = static_cast<char>(qp[x][y]);
             t.max_defend[x][y]     = HOLDS;
             t.max_defend_now[x][y] = HOLDS;
         }
     // From here on every stone is logged for the kept positions, until the search returns.
-    const UnLogSession logged;
+    const UnLogSession logged(t);
 
     // Step 2. The root candidates: the alpha-beta search's first-iteration list, made once.
-    GENERATE_SCORE_TABLE(1);
-    GENERATE_WIDTH(1);
+    GENERATE_SCORE_TABLE(t, 1);
+    GENERATE_WIDTH(t, 1);
     const int num = MOVECOM(t, 0, 1);
     set_root_key(t);
 
@@ -212,16 +212,16 @@ int QUICKDEFEND(SearchThread& t) {
             if (x == 0 || t.max_defend[x][y] <= LOSS_LIMIT)
                 continue;
             ++t.node2;
-            place_stone(x, y, 1);
+            place_stone(t, x, y, 1);
             set_child_key(t, 1, x, y);
             // A move that loses at once (a forbidden one) is not searched, and neither is one
             // that wins at once: after a five the game is over, whatever the opponent has.
-            const int r = SITUA(0, x, y, 1);
+            const int r = SITUA(t, 0, x, y, 1);
             if (r == -1)
                 t.max_defend_now[x][y] = 0;
             else if (r == 0 && DFS_3(t, 0, 2) < 0)
                 t.max_defend_now[x][y] = t.DEPTH1;
-            lift_stone(x, y);
+            lift_stone(t, x, y);
             if (out_of_time(t))
             {
                 interrupted = true;

@@ -125,12 +125,12 @@ int DFS_2(SearchThread& t, int thr, int dep) {
         if (prefetch && a < num && t.nex[a + 1][dep] != 0)
             __builtin_prefetch(
                 &hash_tag1[child_slot(t, dep, t.nex[a + 1][dep], t.ney[a + 1][dep])]);
-        place_stone(x, y, engine ? 1 : 2);
+        place_stone(t, x, y, engine ? 1 : 2);
         set_child_key(t, dep, x, y);
-        int r = SITUA(thr, x, y, dep);
+        int r = SITUA(t, thr, x, y, dep);
         if (r == 0)
             r = DFS_2(t, thr, dep + 1);
-        lift_stone(x, y);
+        lift_stone(t, x, y);
 
         if (a == 1)
             t.value[dep] = r;
@@ -173,7 +173,7 @@ int QUICKKILL(SearchThread& t) {
     t.break_depth1 = 0;
     std::memset(t.value, 0, sizeof t.value);
     std::memset(t.jiazhi, 0, sizeof t.jiazhi);
-    std::memset(un, 0, sizeof un);
+    std::memset(t.un, 0, sizeof t.un);
     std::memset(t.nex, 0, sizeof t.nex);
     std::memset(t.ney, 0, sizeof t.ney);
     std::memset(t.zobristkey, 0, sizeof t.zobristkey);
@@ -181,9 +181,9 @@ int QUICKKILL(SearchThread& t) {
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            un[x][y] = static_cast<char>(qp[x][y]);
+            t.un[x][y] = static_cast<char>(qp[x][y]);
     // From here on every stone is logged for the kept positions, until the search returns.
-    const UnLogSession logged;
+    const UnLogSession logged(t);
 
     // Step 2. The root threats, generated once against the deepest limit.
     t.DEPTH       = MAX_DEPTH;
@@ -202,9 +202,9 @@ int QUICKKILL(SearchThread& t) {
                 continue;
             if (out_of_time(t))
                 return 0;
-            place_stone(x, y, 1);
+            place_stone(t, x, y, 1);
             set_child_key(t, 1, x, y);
-            const int r = SITUA(0, x, y, 1);
+            const int r = SITUA(t, 0, x, y, 1);
             bool won    = r == 1;
             if (!won && r != -1 && DFS_2(t, 0, 2) == 1)
             {
@@ -212,12 +212,12 @@ int QUICKKILL(SearchThread& t) {
                 // A win confirmed after the clock ran out may rest on cut-short nodes: drop it.
                 if (out_of_time(t))
                 {
-                    lift_stone(x, y);
+                    lift_stone(t, x, y);
                     return 0;
                 }
                 won = true;
             }
-            lift_stone(x, y);
+            lift_stone(t, x, y);
             if (won)
             {
                 jz[x][y] += WIN_MARK;

@@ -42,7 +42,7 @@ int SLOWSEARCH(SearchThread& t) {
     std::memset(t.jiazhi, 0, sizeof t.jiazhi);
     std::memset(t.zobristkey, 0, sizeof t.zobristkey);
     std::memset(t.zobristcheck, 0, sizeof t.zobristcheck);
-    std::memset(un, 0, sizeof un);
+    std::memset(t.un, 0, sizeof t.un);
     std::memset(t.nex, 0, sizeof t.nex);
     std::memset(t.ney, 0, sizeof t.ney);
     forget_credits(t);
@@ -50,9 +50,9 @@ int SLOWSEARCH(SearchThread& t) {
     // Step 2. Search board.
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
-            un[x][y] = static_cast<char>(qp[x][y]);
+            t.un[x][y] = static_cast<char>(qp[x][y]);
     // From here on every stone is logged for the kept positions, until the search returns.
-    const UnLogSession logged;
+    const UnLogSession logged(t);
 
     // Step 3. No iteration completed yet.
     t.break_depth = 0;
@@ -71,8 +71,8 @@ int SLOWSEARCH(SearchThread& t) {
             break;
 
         // Step 5.2. Widths and leaf table of this iteration.
-        GENERATE_WIDTH(t.LAYER);
-        GENERATE_SCORE_TABLE(t.LAYER);
+        GENERATE_WIDTH(t, t.LAYER);
+        GENERATE_SCORE_TABLE(t, t.LAYER);
 
         // Step 5.3. The root takes only a move hint from the table, never a stored score.
         const ALPHA_BETA probe =
@@ -99,14 +99,14 @@ int SLOWSEARCH(SearchThread& t) {
             const int x = t.nex[a][1], y = t.ney[a][1];
             if (x == 0 || jz[x][y] < RULED_OUT)
                 continue;
-            place_stone(x, y, 1);
+            place_stone(t, x, y, 1);
             set_child_key(t, 1, x, y);
-            const int r = SITUA(0, x, y, 1);
+            const int r = SITUA(t, 0, x, y, 1);
             if (r != 0)
             {
                 // The move itself decides the game: no search below it.
                 t.evaluation[t.LAYER][x][y] = r * 1000000;
-                lift_stone(x, y);
+                lift_stone(t, x, y);
                 continue;
             }
             if (live)
@@ -120,7 +120,7 @@ int SLOWSEARCH(SearchThread& t) {
                 val             = scout > alpha ? DFS(t, 0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
             }
             t.evaluation[t.LAYER][x][y] += val + 500000;
-            lift_stone(x, y);
+            lift_stone(t, x, y);
             if (out_of_time(t))
             {
                 interrupted = true;
@@ -169,7 +169,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
 
     // Step 2. Leaf.
     if (dep > t.LAYER)
-        return leaf_score();
+        return leaf_score(t);
 
     // Step 3. Hash probe, from depth 5 on: a stored score ends the node, a stored move leads.
     int bestposx = 0, bestposy = 0;
@@ -199,7 +199,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     const int num =
         engine_moves ? MOVECOM_on_demand(t, hint, dep) : MOVEPLA_on_demand(t, hint, dep);
     if (num == 0)
-        return leaf_score();
+        return leaf_score(t);
 
     // Step 5. Search the candidates in order. The hash slot of the next child is fetched while
     // this one is searched: the children below depth 4 probe and record it.
@@ -227,13 +227,13 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
                     &hash_tag[child_slot(t, dep, t.nex[a + 1][dep], t.ney[a + 1][dep])]);
         }
 
-        place_stone(x, y, stone);
+        place_stone(t, x, y, stone);
         set_child_key(t, dep, x, y);
-        const int r = SITUA(0, x, y, dep);
+        const int r = SITUA(t, 0, x, y, dep);
         int val;
         if (r != 0)
         {
-            lift_stone(x, y);
+            lift_stone(t, x, y);
             if (r == 1 && engine_moves)
             {
                 // The engine completes a win: sooner is better.
@@ -273,7 +273,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
         // The first score opens the node's value; the best move stays the hint.
         if (a == 1)
             t.value[dep] = val;
-        lift_stone(x, y);
+        lift_stone(t, x, y);
         if (check_clock && out_of_time(t))
             return 0;
 

@@ -1,12 +1,15 @@
 // The state a search works on, once per search thread. Every search routine takes its thread
 // first and reads and writes only that thread's block; the hash tables, the pattern tables, the
-// settings and the score board jz are shared. The move decision runs on main_thread.
+// settings and the score board jz are shared. The block builds on the eval floor's part
+// (EvalThread: the board un, its log, the leaf table and widths), which the eval routines take
+// on their own. The move decision runs on main_thread.
 #pragma once
 
 #include <cstdint>
 
 #include "eval/kept_position.h"
 #include "eval/pattern_tables.h"
+#include "eval/score_table.h"
 #include "game/Main.h"
 #include "search/gather.h"
 #include "search/live_report.h"
@@ -53,7 +56,7 @@ struct CreditBoard {
     int credit[2][PAD_CELLS];           // jiazhi of every point: start score and credits
 };
 
-struct SearchThread {
+struct SearchThread : EvalThread {
     // Nodes, won/lost end positions and depth reached by the alpha-beta, attack and defence
     // searches of the running move.
     int node = 0, node1 = 0, node2 = 0;

@@ -12,9 +12,12 @@
 #include "eval/score_table.h"
 #include "eval/simple_table.h"
 #include "eval/situa.h"
+#include "search/thread.h"
 #include "tests/support/picture.h"
 
 namespace {
+
+EvalThread& th = main_thread;  // the eval floor's part of the main thread's state
 
 // A cell code, then the index of the six- or five-cell window `k`, with the sides' colours
 // exchanged.
@@ -80,12 +83,12 @@ TEST(EvalTables, PatternsWidthsAndLeafScore) {
     // Branch widths: every row of the table in one number, the rows run from the longest down so
     // that a row touching more than its own entries shows; past the table only entries 0..2 change.
     int weighted = 0;
-    GENERATE_WIDTH(17);
+    GENERATE_WIDTH(th, 17);
     for (int layer = 18; layer >= -1; --layer)
     {
-        GENERATE_WIDTH(layer);
+        GENERATE_WIDTH(th, layer);
         for (int k = 0; k < 18; ++k)
-            weighted += (k + 1) * Nbranch[k];
+            weighted += (k + 1) * th.Nbranch[k];
     }
     EXPECT_EQ(weighted, 37740);
 
@@ -110,19 +113,19 @@ TEST(EvalTables, PatternsWidthsAndLeafScore) {
     for (const auto& [rule, slot, w, value, why] : cases)
     {
         gametype = rule, i = slot;
-        GENERATE_SCORE_TABLE(2);
-        EXPECT_EQ(strucP[w], value) << why;
+        GENERATE_SCORE_TABLE(th, 2);
+        EXPECT_EQ(th.strucP[w], value) << why;
     }
     for (int rule : {1, 2, 4, 8, 9})
         for (int p = 0; p < 4; ++p)  // depth 1 + p % 2, slot 1 + p / 2
         {
             gametype = rule, i = 1 + p / 2;
-            GENERATE_SCORE_TABLE(1 + p % 2);
-            const std::vector<int> before(strucP, strucP + SIX_NB);
+            GENERATE_SCORE_TABLE(th, 1 + p % 2);
+            const std::vector<int> before(th.strucP, th.strucP + SIX_NB);
             gametype = rule, i = 2 + p / 2;
-            GENERATE_SCORE_TABLE(2 + p % 2);
+            GENERATE_SCORE_TABLE(th, 2 + p % 2);
             for (int k = 0; k < SIX_NB; ++k)
-                ASSERT_TRUE(k / 4 % 81 == 0 || before[k] == -strucP[swapped6(k)])
+                ASSERT_TRUE(k / 4 % 81 == 0 || before[k] == -th.strucP[swapped6(k)])
                     << "rule " << rule << " case " << p << " window " << k;
         }
 
@@ -130,13 +133,13 @@ TEST(EvalTables, PatternsWidthsAndLeafScore) {
     // OFF_BOARD: a distinct value in every entry, a fixed pattern on the smallest and largest
     // board.
     for (int k = 0; k < SIX_NB; ++k)
-        strucP[k] = k * k % 1009;  // not linear in the cells: a misread cannot cancel out
+        th.strucP[k] = k * k % 1009;  // not linear in the cells: a misread cannot cancel out
     for (const auto& [n, sum] : {std::pair<int, int>{10, 109504}, {25, 1088598}})
     {
         fresh_game(n);
         for (int k = 0; k < n * n; ++k)
-            un[1 + k / n][1 + k % n] = static_cast<char>(k * k % 7 % 3);
-        EXPECT_EQ(SCORE_TABLE(), sum) << n;
+            th.un[1 + k / n][1 + k % n] = static_cast<char>(k * k % 7 % 3);
+        EXPECT_EQ(SCORE_TABLE(th), sum) << n;
     }
 }
 
@@ -198,7 +201,7 @@ TEST(EvalPictures, PointTableAndGameEnd) {
     {
         fresh_game(15, rule);
         i                 = slot;
-        const auto [x, y] = draw(un, 3, 3, pic, dep % 2 != 0 ? 1 : 2);
-        EXPECT_EQ(SITUA(0, x, y, dep), want) << why;
+        const auto [x, y] = draw(th.un, 3, 3, pic, dep % 2 != 0 ? 1 : 2);
+        EXPECT_EQ(SITUA(th, 0, x, y, dep), want) << why;
     }
 }

@@ -96,9 +96,11 @@ TEST(Rules, RenjuShapesAndJudging) {
 // either colour as black, at every empty point of random crowded boards.
 TEST(Rules, ForbiddenCheckOnTheSearchBoardMatchesTheCopiedLayer) {
     int marked = 0;
+    char un[JZ_SIDE][JZ_SIDE];
     for (int trial = 0; trial < 60; ++trial)
     {
         fresh_game(15, 4);
+        std::memset(un, 0, sizeof un);
         const int black = 1 + trial % 2;
         for (int x = 1; x <= 15; ++x)
             for (int y = 1; y <= 15; ++y)
@@ -112,7 +114,7 @@ TEST(Rules, ForbiddenCheckOnTheSearchBoardMatchesTheCopiedLayer) {
                 {
                     un[x][y] = static_cast<char>(black), board_ban[0][x][y] = 1;
                     const int copied = CHECK_BAN(x, y, 0, 1);
-                    ASSERT_EQ(check_ban_on_un(x, y, black), copied)
+                    ASSERT_EQ(check_ban_on_un(un, x, y, black), copied)
                         << trial << " " << x << "," << y;
                     marked += copied;
                     un[x][y] = 0, board_ban[0][x][y] = 0;

@@ -54,13 +54,13 @@ void plain_scores(Gen g) {
     const int n = BOARDSIZE;
     for (int x = 0; x <= n + 1; ++x)
         for (int y = 0; y <= n + 1; ++y)
-            th.jiazhi[x][y] = un[x][y] != 0 ? OCCUPIED[g] : 0;
+            th.jiazhi[x][y] = th.un[x][y] != 0 ? OCCUPIED[g] : 0;
     for (int x = 5; g <= MOVEPLA_G && x <= n - 4; ++x)
         for (int y = 5; y <= n - 4; ++y)
-            for (int nb = 0; nb < 9 && un[x][y] != 0; ++nb)
+            for (int nb = 0; nb < 9 && th.un[x][y] != 0; ++nb)
                 for (int r = 1; r <= 2 && nb != 4; ++r)  // nb = 4 is the stone itself
                     th.jiazhi[x + r * (nb / 3 - 1)][y + r * (nb % 3 - 1)] += 3 - r;
-    scan_windows([g](const Window& w) {
+    scan_windows(th, [g](const Window& w) {
         const EVA& e = (g == MOVECOM_G ? strucB : strucW)[w.i6];
         int first = e.edge, middle = e.center, last = e.edge;
         if (g >= MOC_G)  // the attacker's form, or the defender's with a second six-cell table
@@ -97,7 +97,7 @@ std::vector<int> plain_list(Gen g, int thr, int dep) {
     th.jiazhi[hx][hy] += boost * 1000000;
     const Ranked sorted = stable_sorted();
     th.jiazhi[hx][hy] -= boost * 1000000;
-    const int cap = g <= MOVEPLA_G ? Nbranch[dep] : g == MOC_G || g == MOP_G ? 100 : 50;
+    const int cap = g <= MOVEPLA_G ? th.Nbranch[dep] : g == MOC_G || g == MOP_G ? 100 : 50;
     std::vector<int> list;
     for (int k = 0, best = 0; k < cap && k < n * n; ++k)
     {
@@ -119,7 +119,7 @@ const char* const LOSE = "\nMESSAGE Certainly lose... \n";
 void lay(int x0, int y0, const char* pic, int rule = 1) {
     fresh_game(15, rule);
     draw(qp, x0, y0, pic);
-    draw(un, x0, y0, pic);
+    draw(th.un, x0, y0, pic);
 }
 // clang-format off
 // Two closed threes meet at (5, 7): two fours at once, one of them completed on the first
@@ -173,7 +173,7 @@ TEST(FastPaths, GeneratorsSortAndLeafScoreMatchTheirPlainDefinitions) {
         i = 1 + trial / 25 % 2;
         if (trial % 2 == 0)
             forget_credits(th);
-        GENERATE_SCORE_TABLE(1 + rnd(9));
+        GENERATE_SCORE_TABLE(th, 1 + rnd(9));
         for (int step = 0; step < 40; ++step)
         {
             // Stones come near the middle (or anywhere, now and then), or go, or turn over;
@@ -182,18 +182,18 @@ TEST(FastPaths, GeneratorsSortAndLeafScoreMatchTheirPlainDefinitions) {
             {
                 const int x = 1 + rnd(n), y = 1 + rnd(n), far = rnd(4) == 0;
                 const int px = far ? x : n / 2 + rnd(7) - 3, py = far ? y : n / 2 + rnd(7) - 3;
-                if (un[x][y] != 0 && rnd(3) > 0)
-                    un[x][y] = static_cast<char>(rnd(4) == 0 ? 3 - un[x][y] : 0);
-                else if (un[px][py] == 0)
-                    un[px][py] = static_cast<char>(1 + rnd(2));
+                if (th.un[x][y] != 0 && rnd(3) > 0)
+                    th.un[x][y] = static_cast<char>(rnd(4) == 0 ? 3 - th.un[x][y] : 0);
+                else if (th.un[px][py] == 0)
+                    th.un[px][py] = static_cast<char>(1 + rnd(2));
             }
             if (rnd(20) == 0)  // a new iteration: the leaf table changes
-                GENERATE_SCORE_TABLE(1 + rnd(9));
-            ASSERT_EQ(leaf_score(), SCORE_TABLE()) << "trial " << trial << " step " << step;
+                GENERATE_SCORE_TABLE(th, 1 + rnd(9));
+            ASSERT_EQ(leaf_score(th), SCORE_TABLE(th)) << "trial " << trial << " step " << step;
 
             const Gen g   = static_cast<Gen>(rnd(6));
             const int dep = 1 + rnd(12), pick = rnd(4), hx = 1 + rnd(n), hy = 1 + rnd(n);
-            GENERATE_WIDTH(1 + rnd(17));
+            GENERATE_WIDTH(th, 1 + rnd(17));
             th.DEPTH = 4 + 2 * rnd(5), th.DEPTH1 = 3 + 2 * rnd(5), th.break_depth1 = 2 * rnd(12);
             // No hint, thr 1..8 (no hint either), or a hint anywhere, stones included.
             const int thr   = pick == 0 ? 0 : pick == 1 ? 1 + rnd(8) : hy * 10000 + hx * 100;
@@ -225,7 +225,7 @@ TEST(FastPaths, TiesFollowTheirOrder) {
     for (const int rule : {1, 2})
     {
         fresh_game(15, rule);
-        draw(un, 4, 5, "...o/..o./.o../o...");
+        draw(th.un, 4, 5, "...o/..o./.o../o...");
         th.DEPTH = 50;
         MOC(th, 0, 1);
         EXPECT_EQ(th.nex[1][1] * 100 + th.ney[1][1], rule == 1 ? 309 : 804) << "rule " << rule;
@@ -278,8 +278,8 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
         const int dep = r[1];
         r[0] ? engine_four() : opponent_four();
         settings(10, th.LAYER = r[2]);
-        GENERATE_WIDTH(th.LAYER);
-        GENERATE_SCORE_TABLE(th.LAYER);
+        GENERATE_WIDTH(th, th.LAYER);
+        GENERATE_SCORE_TABLE(th, th.LAYER);
         set_root_key(th);
         th.zobristcheck[dep] = th.zobristcheck[1], th.zobristkey[dep] = th.zobristkey[1];
         EXPECT_EQ(DFS(th, 0, dep, -10000000, 10000000), r[3])
@@ -296,7 +296,7 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
     set_child_key(th, 1, 9, 9);
     set_child_key(th, 2, 10, 3);
     const U64 on_the_fly = th.zobristcheck[3];
-    un[9][9] = 1, un[10][3] = 2;
+    th.un[9][9] = 1, th.un[10][3] = 2;
     set_root_key(th);
     EXPECT_TRUE(th.zobristcheck[1] == on_the_fly && th.zobristkey[1] == int(on_the_fly % 2000000));
 }

@@ -6,6 +6,7 @@
 
 #include "eval/score_table.h"
 #include "game/Main.h"
+#include "search/thread.h"
 
 // Lays a picture on a board: rows separated by '/', character k of row r on point
 // (x0 + k, y0 + r), so text columns run along the first index and text rows along the second.
@@ -25,11 +26,12 @@ std::pair<int, int> draw(Cell (*board)[W], int x0, int y0, const char* pic, int 
     return p;
 }
 
-// A fresh game on a size-by-size board under `rule`, with the score and search boards cleared.
+// A fresh game on a size-by-size board under `rule`, with the score board and the main
+// thread's search board cleared.
 inline void fresh_game(int size = 15, int rule = 1) {
     BOARDSIZE = size;
     gametype  = rule;
     RESTART();
     std::memset(jz, 0, sizeof jz);
-    std::memset(un, 0, sizeof un);
+    std::memset(main_thread.un, 0, sizeof main_thread.un);
 }
