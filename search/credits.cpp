@@ -263,6 +263,20 @@ void forget_credits(SearchThread& t) {
         b.size = 0;
 }
 
+void fresh_search_state(SearchThread& t) {
+    std::memset(t.value, 0, sizeof t.value);
+    std::memset(t.jiazhi, 0, sizeof t.jiazhi);
+    std::memset(t.zobristkey, 0, sizeof t.zobristkey);
+    std::memset(t.un, 0, sizeof t.un);
+    std::memset(t.nex, 0, sizeof t.nex);
+    std::memset(t.ney, 0, sizeof t.ney);
+    forget_credits(t);
+    const int n = BOARDSIZE;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            t.un[x][y] = static_cast<char>(qp[x][y]);
+}
+
 int credit_scores(SearchThread& t, int pair, int which, int occupied, int least) {
     fill_scores(t, pair, which, occupied);
     return gather_points(t, least);

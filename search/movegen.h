@@ -73,6 +73,9 @@ enum CreditPair {
 // Forgets every kept credit board: the next call of each generator rescans the whole board.
 // The searches call it when they start, so tables rebuilt in between are picked up.
 void forget_credits(SearchThread& t);
+// A search's start: node values, generator scores, keys' slots and candidate lists cleared, the
+// credit boards forgotten, and the board copied to the search board.
+void fresh_search_state(SearchThread& t);
 // jiazhi as the plain frame makes it (occupied start, window and proximity credits) on the
 // points 0..BOARDSIZE + 1, for generator `which` (0 or 1, as listed above) of `pair`; the board
 // points scoring at least `least` are gathered for selection. Returns how many were gathered.

@@ -175,18 +175,11 @@ int QUICKDEFEND(SearchThread& t) {
     t.node2        = 0;
     t.mate_node2   = 0;
     t.break_depth2 = 0;
-    std::memset(t.value, 0, sizeof t.value);
-    std::memset(t.jiazhi, 0, sizeof t.jiazhi);
-    std::memset(t.un, 0, sizeof t.un);
-    std::memset(t.nex, 0, sizeof t.nex);
-    std::memset(t.ney, 0, sizeof t.ney);
-    std::memset(t.zobristkey, 0, sizeof t.zobristkey);
-    forget_credits(t);
+    fresh_search_state(t);
     const int n = BOARDSIZE;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
         {
-            t.un[x][y]             = static_cast<char>(qp[x][y]);
             t.max_defend[x][y]     = HOLDS;
             t.max_defend_now[x][y] = HOLDS;
         }

@@ -171,17 +171,7 @@ int QUICKKILL(SearchThread& t) {
     t.node1        = 0;
     t.mate_node1   = 0;
     t.break_depth1 = 0;
-    std::memset(t.value, 0, sizeof t.value);
-    std::memset(t.jiazhi, 0, sizeof t.jiazhi);
-    std::memset(t.un, 0, sizeof t.un);
-    std::memset(t.nex, 0, sizeof t.nex);
-    std::memset(t.ney, 0, sizeof t.ney);
-    std::memset(t.zobristkey, 0, sizeof t.zobristkey);
-    forget_credits(t);
-    const int n = BOARDSIZE;
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            t.un[x][y] = static_cast<char>(qp[x][y]);
+    fresh_search_state(t);
     // From here on every stone is logged for the kept positions, until the search returns.
     const UnLogSession logged(t);
 

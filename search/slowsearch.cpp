@@ -38,19 +38,10 @@ int SLOWSEARCH(SearchThread& t) {
     // Step 1. Fresh working state; only hash_tag, jz and the counters carry over.
     t.node      = 0;
     t.mate_node = 0;
-    std::memset(t.value, 0, sizeof t.value);
-    std::memset(t.jiazhi, 0, sizeof t.jiazhi);
-    std::memset(t.zobristkey, 0, sizeof t.zobristkey);
     std::memset(t.zobristcheck, 0, sizeof t.zobristcheck);
-    std::memset(t.un, 0, sizeof t.un);
-    std::memset(t.nex, 0, sizeof t.nex);
-    std::memset(t.ney, 0, sizeof t.ney);
-    forget_credits(t);
 
     // Step 2. Search board.
-    for (int x = 1; x <= n; ++x)
-        for (int y = 1; y <= n; ++y)
-            t.un[x][y] = static_cast<char>(qp[x][y]);
+    fresh_search_state(t);
     // From here on every stone is logged for the kept positions, until the search returns.
     const UnLogSession logged(t);
 
