@@ -8,9 +8,9 @@
 #include "platform/platform.h"
 #include "search/thread.h"
 
-HISTORY_MAP hash_tag[hash_cut];
-SHORT_MAP hash_tag1[hash_cut2];
-SHORT_MAP hash_tag2[hash_cut2];
+HashSlot hash_tag[hash_cut];
+HashSlot hash_tag1[hash_cut2];
+HashSlot hash_tag2[hash_cut2];
 
 namespace {
 
@@ -33,7 +33,46 @@ inline U64 stone_number(int code, int x, int y) {
 
 inline int slot_of(U64 key) { return static_cast<int>(key % static_cast<U64>(hash_cut)); }
 
+// A slot's words are read and written whole (never torn), in no particular order with other
+// memory: the key test catches a slot whose words come from two different writes.
+inline U64 load_word(const U64& w) { return __atomic_load_n(&w, __ATOMIC_RELAXED); }
+inline void store_word(U64& w, U64 v) { __atomic_store_n(&w, v, __ATOMIC_RELAXED); }
+
+constexpr U64 DEPTH_MAX = 0xFFFF;  // deepest stored depth: the game's length plus 10000 at most
+
+inline int value_of(U64 data) { return static_cast<int32_t>(static_cast<uint32_t>(data)); }
+inline int depth_of(U64 data) { return static_cast<int>((data >> 32) & DEPTH_MAX); }
+
+inline U64 pack_main(int depth, int type, int value, int bx, int by) {
+    const U64 d = depth < 0 ? 0 : static_cast<U64>(depth) > DEPTH_MAX ? DEPTH_MAX : depth;
+    return static_cast<uint32_t>(value) | d << 32 | static_cast<U64>(bx & 63) << 48 |
+           static_cast<U64>(by & 63) << 54 | static_cast<U64>(type & 3) << 60;
+}
+
+inline U64 pack_short(int depth, int value) {
+    return static_cast<uint32_t>(value) | static_cast<U64>(static_cast<uint32_t>(depth)) << 32;
+}
+
 }  // namespace
+
+HISTORY_MAP hash_entry(int slot) {
+    const U64 data = load_word(hash_tag[slot].data);
+    HISTORY_MAP e;
+    e.depth     = depth_of(data);
+    e.value     = value_of(data);
+    e.bestpos_x = static_cast<int>(data >> 48 & 63);
+    e.bestpos_y = static_cast<int>(data >> 54 & 63);
+    e.hash_type = static_cast<int>(data >> 60 & 3);
+    e.key       = load_word(hash_tag[slot].lock) ^ data;
+    return e;
+}
+
+SHORT_MAP short_entry(const HashSlot& slot) {
+    const U64 data = load_word(slot.data);
+    return {static_cast<int>(data >> 32), value_of(data), load_word(slot.lock) ^ data};
+}
+
+namespace {}  // namespace
 
 void set_root_key(SearchThread& t) {
     const int n = BOARDSIZE;
@@ -74,7 +113,7 @@ int stored_line(const SearchThread& t, int x, int y, int most, int* xs, int* ys)
         xs[length] = x;
         ys[length] = y;
         ++length;
-        const HISTORY_MAP& e = hash_tag[slot_of(key)];
+        const HISTORY_MAP e = hash_entry(slot_of(key));
         if (e.depth == 0 || e.key != key)
             break;
         x = e.bestpos_x;
@@ -87,23 +126,27 @@ int stored_line(const SearchThread& t, int x, int y, int most, int* xs, int* ys)
 // but is too shallow still reports `if_mate`, so its move becomes the hint the next iteration
 // tries first. An empty slot (depth 0) never answers, even for the empty board's key 0.
 ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int beta) {
-    const HISTORY_MAP& e = hash_tag[key_value];
+    const U64 data = load_word(hash_tag[key_value].data);
     ALPHA_BETA probe;
-    if (e.key != key_check)
+    if ((load_word(hash_tag[key_value].lock) ^ data) != key_check)
     {
         probe.if_mate = false;
         return probe;
     }
-    if (depth <= e.depth)
+    const int e_depth = depth_of(data), e_value = value_of(data);
+    const int e_type = static_cast<int>(data >> 60 & 3);
+    if (depth <= e_depth)
         probe.if_mate = true;
-    probe.bestpos_x        = e.bestpos_x;
-    probe.bestpos_y        = e.bestpos_y;
-    const bool bound_holds = (e.hash_type == 1 && alpha >= e.value) ||
-                             (e.hash_type == 2 && beta <= e.value) || e.hash_type == 3;
-    if (e.depth > 0 && bound_holds)
+    // The stored move is only a hint: the generators boost it when it is on the board, and an
+    // occupied point stays far below every empty one.
+    probe.bestpos_x = static_cast<int>(data >> 48 & 63);
+    probe.bestpos_y = static_cast<int>(data >> 54 & 63);
+    const bool bound_holds =
+        (e_type == 1 && alpha >= e_value) || (e_type == 2 && beta <= e_value) || e_type == 3;
+    if (e_depth > 0 && bound_holds)
     {
-        probe.value    = e.value;
-        probe.if_valid = depth <= e.depth;
+        probe.value    = e_value;
+        probe.if_valid = depth <= e_depth;
         probe.if_mate  = true;  // too shallow to answer, but its move is still the best guess
         return probe;
     }
@@ -114,35 +157,36 @@ ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int be
 // A strictly deeper entry stays; an equal or shallower one, or an empty slot, is overwritten.
 void RECORD_HASH(int key_value, U64 key_check, int depth, int type_, int value_, int bestposx,
                  int bestposy) {
-    HISTORY_MAP& e = hash_tag[key_value];
-    if (e.depth > depth && e.depth != 0)
+    HashSlot& e    = hash_tag[key_value];
+    const int kept = depth_of(load_word(e.data));
+    if (kept > depth && kept != 0)
         return;
-    e.key       = key_check;
-    e.hash_type = type_;
-    e.depth     = depth;
-    e.value     = value_;
-    e.bestpos_x = bestposx;
-    e.bestpos_y = bestposy;
+    const U64 data = pack_main(depth, type_, value_, bestposx, bestposy);
+    store_word(e.data, data);
+    store_word(e.lock, key_check ^ data);
 }
 
 namespace {
 
-ALPHA_BETA probe_short(const SHORT_MAP& e, U64 key_check, int depth) {
+ALPHA_BETA probe_short(const HashSlot& e, U64 key_check, int depth) {
     ALPHA_BETA probe;
-    if (depth <= e.depth && e.depth > 0 && e.key == key_check)
+    const U64 data    = load_word(e.data);
+    const int e_depth = static_cast<int>(data >> 32);
+    if (depth <= e_depth && e_depth > 0 && (load_word(e.lock) ^ data) == key_check)
     {
         probe.if_mate = true;
-        probe.value   = e.value;
+        probe.value   = value_of(data);
     }
     return probe;
 }
 
-void record_short(SHORT_MAP& e, U64 key_check, int depth, int value_) {
-    if (e.depth > depth && e.depth != 0)
+void record_short(HashSlot& e, U64 key_check, int depth, int value_) {
+    const int kept = static_cast<int>(load_word(e.data) >> 32);
+    if (kept > depth && kept != 0)
         return;
-    e.key   = key_check;
-    e.value = value_;
-    e.depth = depth;
+    const U64 data = pack_short(depth, value_);
+    store_word(e.data, data);
+    store_word(e.lock, key_check ^ data);
 }
 
 }  // namespace

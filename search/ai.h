@@ -10,6 +10,7 @@
 
 struct SearchThread;
 
+// An entry of the main table as its readers see it.
 struct HISTORY_MAP {
     int depth;
     int value;
@@ -19,10 +20,21 @@ struct HISTORY_MAP {
     U64 key;
 };
 
+// An entry of a threat table as its readers see it.
 struct SHORT_MAP {
     int depth;
     int value;
     U64 key;
+};
+
+// A slot as stored: the entry's fields packed into `data`, and `lock` = key ^ data. Search
+// threads write and read slots at once without a lock: each word is written and read whole,
+// and a slot whose two words come from different writes fails the key test (its key comes
+// out wrong) and reads as a miss. Main table: value in bits 0-31, depth 32-47, best x 48-53,
+// best y 54-59, type 60-61. Threat tables: value in bits 0-31, depth 32-63.
+struct HashSlot {
+    U64 lock;
+    U64 data;
 };
 
 struct ALPHA_BETA {
@@ -36,9 +48,14 @@ struct ALPHA_BETA {
 constexpr int hash_cut  = 2000000;
 constexpr int hash_cut2 = 2000000;
 
-extern HISTORY_MAP hash_tag[hash_cut];  // alpha-beta, plus proven threat results
-extern SHORT_MAP hash_tag1[hash_cut2];  // threat attack search
-extern SHORT_MAP hash_tag2[hash_cut2];  // threat defence search
+extern HashSlot hash_tag[hash_cut];    // alpha-beta, plus proven threat results
+extern HashSlot hash_tag1[hash_cut2];  // threat attack search
+extern HashSlot hash_tag2[hash_cut2];  // threat defence search
+
+// The entry in a slot of the main table, or of a threat table; an empty slot reads as depth 0
+// and key 0.
+HISTORY_MAP hash_entry(int slot);
+SHORT_MAP short_entry(const HashSlot& slot);
 
 // Empties the three tables, so the next search starts cold.
 void clear_hash_tables();

@@ -242,8 +242,10 @@ TEST(HashTables, DeeperEntriesStayAndBoundsAnswerOnlyWithinTheirWindow) {
         RECORD_HASH1(7, 1, r[0], 1, 0, 0);
         RECORD_HASH(7, 2, r[1], 3, 2, 2, 1);
         RECORD_HASH1(7, 2, r[1], 2, 0, 0);
-        EXPECT_TRUE(hash_tag[7].key == U64(r[2]) && hash_tag[7].bestpos_x == r[2] &&
-                    hash_tag1[7].value == r[2] && hash_tag1[7].depth == std::max(r[0], r[1]))
+        const HISTORY_MAP main = hash_entry(7);
+        const SHORT_MAP threat = short_entry(hash_tag1[7]);
+        EXPECT_TRUE(main.key == U64(r[2]) && main.bestpos_x == r[2] && threat.value == r[2] &&
+                    threat.depth == std::max(r[0], r[1]))
             << r[0] << " then " << r[1];
     }
     // Type (1 upper, 2 lower bound, 3 exact), alpha, beta and probe depth against 100 stored at
@@ -260,6 +262,19 @@ TEST(HashTables, DeeperEntriesStayAndBoundsAnswerOnlyWithinTheirWindow) {
                                                     a.bestpos_x == 6 && a.bestpos_y == 9)))
             << "type " << p[0] << " window " << p[1] << ".." << p[2] << " depth " << p[3];
     }
+    // A slot read while another thread writes it: its two words from two different writes.
+    // Neither position gets an answer from it, nor a move.
+    RECORD_HASH(7, 11, 50, 3, 100, 6, 9);
+    const HashSlot first = hash_tag[7];
+    RECORD_HASH(7, 12, 60, 3, -100, 2, 3);
+    hash_tag[7].lock = first.lock;
+    EXPECT_FALSE(PROBE_HASH(7, 1, 11, -5, 5).if_mate || PROBE_HASH(7, 1, 12, -5, 5).if_mate);
+    RECORD_HASH2(7, 11, 50, 1, 0, 0);
+    const HashSlot threat = hash_tag2[7];
+    RECORD_HASH2(7, 12, 60, -1, 0, 0);
+    hash_tag2[7].data = threat.data;
+    EXPECT_FALSE(PROBE_HASH2(7, 11, 1).if_mate || PROBE_HASH2(7, 12, 1).if_mate);
+    hash_tag[7] = {}, hash_tag2[7] = {};
     hash_tag[0] = {}, hash_tag2[0] = {};  // an empty slot never answers, even for key 0
     EXPECT_FALSE(PROBE_HASH(0, 1, 0, -5, 5).if_mate || PROBE_HASH2(0, 0, 0).if_mate);
 }
@@ -285,7 +300,7 @@ TEST(SlowSearch, ScoresOfWinsAndLossesByDepth) {
         EXPECT_EQ(DFS(th, 0, dep, -10000000, 10000000), r[3])
             << "depth " << dep << " of " << th.LAYER;
         // The position after the winning move is stored as exact, one deeper than the node.
-        const HISTORY_MAP& e = hash_tag[th.zobristkey[dep + 1]];
+        const HISTORY_MAP e = hash_entry(th.zobristkey[dep + 1]);
         EXPECT_TRUE(e.key == th.zobristcheck[dep + 1] && e.hash_type == 3 &&
                     e.depth == th.LAYER + i + 1 && e.value == r[3])
             << "depth " << dep << " of " << th.LAYER;
@@ -377,8 +392,11 @@ TEST(ThreatSearches, ForcedWinsAndLossesWithinTheDepth) {
     double_three();
     settings(10, 6);
     run(QUICKKILL);
-    for (const HISTORY_MAP& e : hash_tag)
+    for (int slot = 0; slot < hash_cut; ++slot)
+    {
+        const HISTORY_MAP e = hash_entry(slot);
         ASSERT_TRUE(e.depth == 0 || (e.depth == 21 && e.hash_type == 3 && e.value == 100000));
+    }
     i = 12;
     EXPECT_TRUE(run(QUICKKILL) == WIN && th.mate_node1 > 0) << th.mate_node1 << " table answers";
 }
