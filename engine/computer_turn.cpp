@@ -18,11 +18,12 @@
 
 namespace {
 
-constexpr int EMPTY_BASE  = -500000;
-constexpr int STONE_BASE  = -1000000000;
-constexpr int DECIDED     = -200000;   // the book or the point table has spoken from here up
-constexpr int NO_MOVE     = -1999999;  // below this a point is no move at all
-constexpr int RANKED_MARK = -5000000;
+constexpr int EMPTY_BASE      = -500000;
+constexpr int STONE_BASE      = -1000000000;
+constexpr int DECIDED         = -200000;   // the book or the point table has spoken from here up
+constexpr int NO_MOVE         = -1999999;  // below this a point is no move at all
+constexpr int RANKED_MARK     = -5000000;
+constexpr int HELPER_WIN_MARK = 10500000;  // as the attack search marks its proven win
 
 // Highest point of `board` over the playing area. Only a strictly greater score replaces the
 // best, so ties go to the smallest x, then the smallest y.
@@ -70,6 +71,8 @@ void rank_candidates() {
 }
 
 }  // namespace
+
+long long helper_nodes = 0;
 
 void search_margins(int max_time, int* quick_delay, int* slow_delay) {
     struct Margin {
@@ -120,6 +123,7 @@ void COMPUTER_TURN() {
     SIMPLE_TABLE();
 
     t.node = t.node1 = t.node2 = 0;
+    helper_nodes               = 0;
 
     // Step 6. When the book or the point table has spoken, vary among its choices only;
     // otherwise the searches decide, from the third move of the game on.
@@ -133,6 +137,7 @@ void COMPUTER_TURN() {
         live_move_start();
         if (i > 2)
         {
+            helpers_start();
             if (switch_quickkill == 1)
                 QUICKKILL(t);
             if (situation != 1.0)
@@ -140,6 +145,14 @@ void COMPUTER_TURN() {
                 if (switch_quickdefend == 1)
                     QUICKDEFEND(t);
                 SLOWSEARCH(t);
+            }
+            const HelperReport helped = helpers_finish();
+            helper_nodes              = helped.nodes;
+            // A win a helper proved is played, unless the main thread has one of its own.
+            if (helped.win_x != 0 && situation != 1.0 && t.best_value < FORCED_WIN_SCORE)
+            {
+                jz[helped.win_x][helped.win_y] += HELPER_WIN_MARK;
+                situation = 1.0;
             }
         }
     }
@@ -162,9 +175,11 @@ void COMPUTER_TURN() {
     rank_candidates();
     const bool searched = t.break_depth != 0 || t.break_depth1 != 0 || t.break_depth2 != 0;
     const int eval      = searched ? jz[bestx[0]][besty[0]] : 0;
-    say("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %d (%d+%d+%d)\n", t.break_depth,
-        t.break_depth, t.break_depth1, t.break_depth2, eval, t.node + t.node1 + t.node2, t.node,
-        t.node1, t.node2);
+    // The helpers' nodes count with the alpha-beta search's.
+    const long long ab = t.node + helper_nodes;
+    say("\nMESSAGE Depth %d (%d-%d-%d)  Eval %d  Node %lld (%lld+%d+%d)\n", t.break_depth,
+        t.break_depth, t.break_depth1, t.break_depth2, eval, ab + t.node1 + t.node2, ab, t.node1,
+        t.node2);
 
     // Step 10. A playing level below full strength may take another candidate.
     apply_level();

@@ -6,6 +6,9 @@ constexpr int RANKED_NB = 80;  // most candidates ranked into bestx, besty
 
 void COMPUTER_TURN();
 
+// Alpha-beta nodes of the helper threads in the last decision (0 with one thread).
+extern long long helper_nodes;
+
 // The searches' safety margins (ms) for a move budget of `max_time` ms.
 void search_margins(int max_time, int* quick_delay, int* slow_delay);
 

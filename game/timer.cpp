@@ -22,14 +22,18 @@ static int64_t now_ms() {
 constexpr int CLOCK_STRIDE = 8;
 static int clock_reads     = 0;
 
+static int64_t last_reading = 0;
+
 static int64_t reading_ms() {
     if (clock_reads++ % CLOCK_STRIDE == 0)
-        t_end = now_ms();
-    return t_end;
+        last_reading = now_ms();
+    return last_reading;
 }
 #else
 static int64_t reading_ms() { return now_ms(); }
 #endif
+
+int elapsed_ms() { return static_cast<int>(reading_ms() - t_start); }
 
 int TIMER(int timer_command) {
     if (timer_command == 1)

@@ -10,6 +10,10 @@ extern int t_delta;             // last elapsed time measured
 // 1: start the stopwatch, return 0. 2: whole ms since the last start. Anything else: 0.
 int TIMER(int timer_command);
 
+// Whole ms since the last start, as TIMER(2) gives it, without writing anything: every search
+// thread reads the stopwatch that the move decision started.
+int elapsed_ms();
+
 // A stop asked for while the engine thinks. The searches read it where they read the clock and
 // take it as their time running out, so a stopped decision answers with what its completed work
 // found. The native input reader sets the flag from its own thread; a front end without a second

@@ -13,6 +13,7 @@
 #include "rules/check_ban.h"
 #include "search/ai.h"
 #include "search/live_report.h"
+#include "search/thread.h"
 
 std::string command;
 void (*console_game_runner)() = nullptr;
@@ -275,7 +276,7 @@ void on_yxhashclear() { clear_hash_tables(); }
 
 void on_yxshowinfo() {
     say("MESSAGE Gravik " GRAVIK_VERSION "\n");
-    say("MESSAGE INFO MAX_THREAD_NUM 1\n");
+    say("MESSAGE INFO MAX_THREAD_NUM %d\n", max_search_threads());
 }
 
 // The rule value is a bit mask in which 2 only marks a continuous game (a manager's continuous
@@ -293,8 +294,8 @@ const char* rule_name(int rule, int* type) {
 
 constexpr int PROTOCOL_LAYERS = 15;  // deepest alpha-beta iteration when no limit is set
 
-// INFO keys whose value is a number. The analysis boards' thread_num, hash_size, pondering ..
-// time_increment are taken and have no effect on play: one thread, fixed tables, no pondering.
+// INFO keys whose value is a number. The analysis boards' hash_size, pondering ..
+// time_increment are taken and have no effect on play: fixed tables, no pondering.
 const char* const NUMERIC_KEYS[] = {
     "TIMEOUT_TURN", "TIMEOUT_MATCH", "TIME_LEFT",      "MAX_MEMORY", "GAME_TYPE",
     "RULE",         "MAX_DEPTH",     "MAX_NODE",       "THREAD_NUM", "HASH_SIZE",
@@ -341,6 +342,8 @@ void on_info() {
         NODE_LIMIT = number > 0 ? number : 0;
     else if (key == "LEVEL")  // 1..6; anything else full strength
         set_level(number);
+    else if (key == "THREAD_NUM")  // clamped to 1..MAX_THREAD_NUM
+        set_search_threads(number);
     else if (key == "SHOW_DETAIL")  // 1 realtime lines, 2 detail blocks, 3 both; else none
         SHOW_DETAIL = number >= 0 && number <= 3 ? number : 0;
 }

@@ -30,7 +30,7 @@ constexpr int DEPTH_CAP        = 198;         // depth-indexed arrays end at 199
 
 // Two fifths of the move's budget, less the threat searches' margin; or a stop.
 bool out_of_time(const SearchThread& t) {
-    return TIMER(2) > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(t, 2) ||
+    return elapsed_ms() > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(t, 2) ||
            stop_requested();
 }
 

@@ -24,7 +24,7 @@ constexpr int DEPTH_CAP = 198;
 
 // A fifth of the move's budget, less the threat searches' margin; or a stop.
 bool out_of_time(const SearchThread& t) {
-    return TIMER(2) > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(t, 1) ||
+    return elapsed_ms() > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(t, 1) ||
            stop_requested();
 }
 

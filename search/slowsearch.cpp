@@ -17,14 +17,25 @@ constexpr int ROOT_WINDOW = 10000000;
 constexpr int RULED_OUT   = -599999;  // jz below this: the move decision has excluded the point
 
 // Neither the node budget nor a stop cuts the first iteration: it is cheap, and without it no
-// candidate would have a score.
+// candidate would have a score. A helper stops at once when the main thread is done.
 inline bool budget_spent(const SearchThread& t) {
-    return t.LAYER > 1 && (node_budget_spent(t, 5) || stop_requested());
+    return (t.LAYER > 1 && (node_budget_spent(t, 5) || stop_requested())) ||
+           (t.helper && halt_helpers.load(std::memory_order_relaxed));
 }
 
 // Time test of the alpha-beta search: the whole budget less its margin is spent.
 inline bool out_of_time(const SearchThread& t) {
-    return TIMER(2) > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(t);
+    return elapsed_ms() > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(t);
+}
+
+// The next iteration: the main thread deepens one at a time; a helper keeps ahead of the main
+// thread's running iteration, by start_layer, so that its entries are deep enough to answer
+// the main thread's probes.
+inline int next_layer(const SearchThread& t) {
+    if (!t.helper)
+        return t.LAYER + 1;
+    const int ahead = main_layer.load(std::memory_order_relaxed) + t.start_layer;
+    return ahead > t.LAYER + 1 ? ahead : t.LAYER + 1;
 }
 
 // Inside DFS the clock is read only near the root, never in the last plies.
@@ -53,12 +64,16 @@ int SLOWSEARCH(SearchThread& t) {
     set_root_key(t);
 
     // Step 5. Iterative deepening. `evaluation` and the per-depth arrays bound the depth.
-    const int max_layer  = MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1;
-    const int root_width = F_WID < 199 ? F_WID : 199;
-    for (t.LAYER = 1; t.LAYER <= max_layer; ++t.LAYER)
+    const int max_layer         = MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1;
+    const int root_width        = F_WID < 199 ? F_WID : 199;
+    const int(*ruling)[JZ_SIDE] = t.helper ? t.root_jz : jz;
+    t.best_x = t.best_y = t.best_value = 0;
+    for (t.LAYER = t.helper ? t.start_layer : 1; t.LAYER <= max_layer; t.LAYER = next_layer(t))
     {
+        if (!t.helper)
+            main_layer.store(t.LAYER, std::memory_order_relaxed);
         // Step 5.1. Start a new iteration only while 90% of the budget, less the margin, remains.
-        if (TIMER(2) > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent(t))
+        if (elapsed_ms() > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent(t))
             break;
 
         // Step 5.2. Widths and leaf table of this iteration.
@@ -77,7 +92,7 @@ int SLOWSEARCH(SearchThread& t) {
 
         // Step 5.4. Root candidates.
         MOVECOM(t, bestposy * 10000 + bestposx * 100, 1);
-        const bool live = SHOW_DETAIL != 0;
+        const bool live = SHOW_DETAIL != 0 && !t.helper;
         int scored      = 0;
         if (live)
             live_iteration_start();
@@ -88,7 +103,7 @@ int SLOWSEARCH(SearchThread& t) {
         for (int a = 1; a <= root_width; ++a)
         {
             const int x = t.nex[a][1], y = t.ney[a][1];
-            if (x == 0 || jz[x][y] < RULED_OUT)
+            if (x == 0 || ruling[x][y] < RULED_OUT)
                 continue;
             place_stone(t, x, y, 1);
             set_child_key(t, 1, x, y);
@@ -138,11 +153,19 @@ int SLOWSEARCH(SearchThread& t) {
         // Step 5.8-5.9. Record the root and mark the iteration complete.
         RECORD_HASH(t.zobristkey[1], t.zobristcheck[1], i + t.LAYER, 1, alpha, bestposx, bestposy);
         t.break_depth = t.LAYER;
+        t.best_x      = bestposx;
+        t.best_y      = bestposy;
+        t.best_value  = alpha;
         if (live)
             live_iteration_end(t, bestposx, bestposy, t.root_scores, scored);
+        if (iteration_done != nullptr && !t.helper)
+            iteration_done(t);
     }
 
-    // Step 6. Only the last completed iteration counts; evaluation[0] is all zero.
+    // Step 6. Only the last completed iteration counts; evaluation[0] is all zero. A helper's
+    // work is in the tables.
+    if (t.helper)
+        return 0;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
             jz[x][y] += t.evaluation[t.break_depth][x][y];

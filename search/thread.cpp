@@ -1,4 +1,164 @@
-// The main thread's search state.
+// The search threads: the main thread's state, and the helpers of a threaded decision.
+//
+// With more than one thread, the helpers run the alpha-beta search on boards of their own from
+// the moment the decision's searches start, sharing the three hash tables with the main thread
+// (which runs the threat searches and then the alpha-beta search as always). What a helper
+// proves lands in the tables, where the main thread's deeper iterations find it. The helpers
+// are started once and wait between decisions; nothing is allocated while one runs.
 #include "search/thread.h"
 
+#include <cstring>
+
+#include "search/slowsearch.h"
+
+#if !defined(__EMSCRIPTEN__)
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+#endif
+
 SearchThread main_thread;
+std::atomic<bool> halt_helpers{false};
+std::atomic<int> main_layer{0};
+void (*iteration_done)(const SearchThread& t) = nullptr;
+
+#if defined(__EMSCRIPTEN__)
+
+// The browser's engine runs in one worker: no helpers.
+int max_search_threads() { return 1; }
+int search_threads() { return 1; }
+void set_search_threads(int) {}
+void helpers_start() {}
+HelperReport helpers_finish() { return {}; }
+
+#else
+
+namespace {
+
+struct Helper {
+    SearchThread* t = nullptr;
+    std::thread thread;
+};
+
+// The pool. `generation` counts decisions: a helper works once per new value. `busy` counts
+// the helpers still working on the current one.
+struct Pool {
+    std::mutex lock;
+    std::condition_variable wake, idle;
+    long generation = 0;
+    int busy        = 0;
+    bool quit       = false;
+    bool running    = false;  // helpers_start was called and helpers_finish not yet
+    std::vector<Helper> helpers;
+};
+
+// Never destroyed: the process may end (END, end of input) with the helpers waiting.
+Pool& pool = *new Pool;
+
+void helper_loop(SearchThread* t) {
+    long seen = 0;
+    {
+        std::lock_guard<std::mutex> hold(pool.lock);
+        seen = pool.generation;
+    }
+    for (;;)
+    {
+        {
+            std::unique_lock<std::mutex> hold(pool.lock);
+            pool.wake.wait(hold, [&] { return pool.quit || pool.generation != seen; });
+            if (pool.quit)
+                return;
+            seen = pool.generation;
+        }
+        SLOWSEARCH(*t);
+        std::lock_guard<std::mutex> hold(pool.lock);
+        if (--pool.busy == 0)
+            pool.idle.notify_all();
+    }
+}
+
+void stop_all() {
+    {
+        std::lock_guard<std::mutex> hold(pool.lock);
+        pool.quit = true;
+    }
+    pool.wake.notify_all();
+    for (Helper& h : pool.helpers)
+        h.thread.join();
+    pool.quit = false;
+}
+
+}  // namespace
+
+int max_search_threads() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : n > MAX_SEARCH_THREADS ? MAX_SEARCH_THREADS : static_cast<int>(n);
+}
+
+int search_threads() { return static_cast<int>(pool.helpers.size()) + 1; }
+
+void set_search_threads(int n) {
+    const int most = max_search_threads();
+    n              = n < 1 ? 1 : n > most ? most : n;
+    if (n == search_threads())
+        return;
+    stop_all();
+    // The blocks of the helpers that go are kept for the next change: at most one per thread.
+    static std::vector<SearchThread*> blocks;
+    while (static_cast<int>(blocks.size()) < n - 1)
+        blocks.push_back(new SearchThread);
+    pool.helpers = std::vector<Helper>(n - 1);
+    for (int k = 0; k < n - 1; ++k)
+    {
+        Helper& h   = pool.helpers[k];
+        h.t         = blocks[k];
+        h.t->helper = true;
+        // Helpers keep one or two iterations ahead of the main thread, by turns, so that their
+        // searches part.
+        h.t->start_layer = 1 + k % 2;
+        h.thread         = std::thread(helper_loop, h.t);
+    }
+}
+
+void helpers_start() {
+    if (pool.helpers.empty())
+        return;
+    halt_helpers.store(false, std::memory_order_relaxed);
+    main_layer.store(0, std::memory_order_relaxed);
+    {
+        std::lock_guard<std::mutex> hold(pool.lock);
+        for (Helper& h : pool.helpers)
+            std::memcpy(h.t->root_jz, jz, sizeof jz);
+        pool.busy    = static_cast<int>(pool.helpers.size());
+        pool.running = true;
+        ++pool.generation;
+    }
+    pool.wake.notify_all();
+}
+
+HelperReport helpers_finish() {
+    HelperReport report;
+    if (!pool.running)
+        return report;
+    halt_helpers.store(true, std::memory_order_relaxed);
+    std::unique_lock<std::mutex> hold(pool.lock);
+    pool.idle.wait(hold, [] { return pool.busy == 0; });
+    pool.running = false;
+    for (const Helper& h : pool.helpers)
+    {
+        const SearchThread& t = *h.t;
+        report.nodes += t.node;
+        if (t.break_depth > report.depth)
+            report.depth = t.break_depth;
+        if (t.best_x != 0 && t.best_value >= FORCED_WIN_SCORE && t.best_value > report.win_value)
+        {
+            report.win_x     = t.best_x;
+            report.win_y     = t.best_y;
+            report.win_value = t.best_value;
+        }
+    }
+    return report;
+}
+
+#endif

@@ -5,6 +5,7 @@
 // on their own. The move decision runs on main_thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "eval/kept_position.h"
@@ -57,6 +58,17 @@ struct CreditBoard {
 };
 
 struct SearchThread : EvalThread {
+    // A helper thread of a threaded decision: it runs the alpha-beta search into the shared
+    // tables from the decision's start, starting at iteration start_layer, and leaves jz, the
+    // verdict and the live lines to the main thread. It skips the points that root_jz, the score
+    // board as the decision began, rules out.
+    bool helper     = false;
+    int start_layer = 1;
+    int root_jz[JZ_SIDE][JZ_SIDE];
+
+    // The last completed alpha-beta iteration's best root move and its score.
+    int best_x = 0, best_y = 0, best_value = 0;
+
     // Nodes, won/lost end positions and depth reached by the alpha-beta, attack and defence
     // searches of the running move.
     int node = 0, node1 = 0, node2 = 0;
@@ -114,6 +126,15 @@ struct SearchThread : EvalThread {
 
 extern SearchThread main_thread;  // the move decision's searches
 
+// Set when the main thread is done with a threaded decision: the helpers stop as on a timeout.
+extern std::atomic<bool> halt_helpers;
+// The main thread's running alpha-beta iteration (0 before its alpha-beta search starts).
+extern std::atomic<int> main_layer;
+
+// Called by the main thread's alpha-beta search after each completed iteration (a bench records
+// the time to each depth); none by default.
+extern void (*iteration_done)(const SearchThread& t);
+
 // True once the searches of this decision have visited `fifths` fifths of NODE_LIMIT nodes
 // together. The searches share the budget as they share the clock: the attack stops at a fifth,
 // the defence at two, the alpha-beta at the whole. Read where the searches read the clock, so
@@ -122,3 +143,28 @@ inline bool node_budget_spent(const SearchThread& t, int fifths) {
     return NODE_LIMIT > 0 &&
            (t.node + t.node1 + t.node2) * 5LL >= static_cast<long long>(NODE_LIMIT) * fifths;
 }
+
+// ---- Threads of a move decision (search/thread.cpp) ----
+
+constexpr int MAX_SEARCH_THREADS = 256;
+// An alpha-beta root score from here up is a win forced within the horizon: the engine
+// completes five at depth d with 500000 - 100 d, and no leaf scores this high.
+constexpr int FORCED_WIN_SCORE = 400000;
+
+// What the helpers of a decision did: their alpha-beta nodes, their deepest completed
+// iteration, and the best forced win one of them found (win_x 0: none).
+struct HelperReport {
+    long long nodes = 0;
+    int depth       = 0;
+    int win_x = 0, win_y = 0, win_value = 0;
+};
+
+int max_search_threads();  // the machine's hardware threads (1 in the browser)
+int search_threads();      // threads of the next decisions, the main one included
+// Sets the thread count, clamped to 1..max_search_threads(); between decisions only.
+void set_search_threads(int n);
+// Wakes the helpers at the start of the decision's searches (none with one thread): they read
+// the board qp and the settings, and a copy of jz as it stands now.
+void helpers_start();
+// Stops the helpers and waits until each is idle again; what they did.
+HelperReport helpers_finish();

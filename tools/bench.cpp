@@ -5,6 +5,10 @@
 //   gravik-bench stage   the same, with the nodes and the time of each search (alpha-beta,
 //                        attack, defence)
 //   gravik-bench [stage] N M ...   only positions N, M, ... of the suite (for profiling)
+//   gravik-bench --threads T ...   the decisions with T search threads: nodes per second on the
+//                        wall clock, and the wall time at which the main thread completed each
+//                        alpha-beta iteration. With more than one thread the node count depends
+//                        on timing and is no signature.
 //
 // Times are the process's CPU time (wall time beside it in the totals), so other programs on
 // the machine weigh less. They count the move decision only: the hash tables are cleared
@@ -350,17 +354,45 @@ const char* rule_name(int rule) {
 
 long long per_second(long long nodes, long long ms) { return ms > 0 ? nodes * 1000 / ms : 0; }
 
+// Wall time from the start of the running decision to each completed alpha-beta iteration.
+std::chrono::steady_clock::time_point decision_start;
+long long depth_us[LAYER_SLOTS];
+int depths_done = 0;
+
+void note_depth(const SearchThread& t) {
+    if (t.LAYER < LAYER_SLOTS)
+        depth_us[t.LAYER] = std::chrono::duration_cast<std::chrono::microseconds>(
+                                std::chrono::steady_clock::now() - decision_start)
+                                .count();
+    depths_done = t.LAYER;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool stages = argc > 1 && std::strcmp(argv[1], "stage") == 0;
-    bool chosen[64]   = {};
-    bool any_chosen   = false;
-    for (int a = stages ? 2 : 1; a < argc; ++a)
+    bool stages     = false;
+    bool chosen[64] = {};
+    bool any_chosen = false;
+    int threads     = 0;  // 0: not asked for; one thread, CPU time
+    for (int a = 1; a < argc; ++a)
     {
-        const int k = std::atoi(argv[a]);
-        if (k >= 1 && k < 64)
-            chosen[k] = any_chosen = true;
+        if (std::strcmp(argv[a], "stage") == 0)
+            stages = true;
+        else if (std::strcmp(argv[a], "--threads") == 0 && a + 1 < argc)
+            threads = std::atoi(argv[++a]);
+        else
+        {
+            const int k = std::atoi(argv[a]);
+            if (k >= 1 && k < 64)
+                chosen[k] = any_chosen = true;
+        }
+    }
+    const bool on_wall = threads != 0;
+    if (on_wall)
+    {
+        set_search_threads(threads);
+        iteration_done = note_depth;
+        std::printf("Threads        : %d\n", search_threads());
     }
 
     BUILD_PATTERN_TABLES();
@@ -411,18 +443,21 @@ int main(int argc, char** argv) {
 
             const auto start     = std::chrono::steady_clock::now();
             const long long cpu0 = process_cpu_ns();
+            decision_start       = start;
+            depths_done          = 0;
             decide();
-            run_ns[r] = process_cpu_ns() - cpu0;
-            wall_ms   = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          std::chrono::steady_clock::now() - start)
-                          .count();
+            run_ns[r]       = process_cpu_ns() - cpu0;
+            const auto took = std::chrono::steady_clock::now() - start;
+            wall_ms         = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+            if (on_wall)  // threads share the work: the wall clock is the measure
+                run_ns[r] = std::chrono::duration_cast<std::chrono::nanoseconds>(took).count();
         }
         // The full run's counters and move are the signature.
         const SearchThread& t = main_thread;
         const long long ms    = run_ns[3] / 1000000;
-        const long long nodes = static_cast<long long>(t.node) + t.node1 + t.node2;
+        const long long nodes = static_cast<long long>(t.node) + helper_nodes + t.node1 + t.node2;
         total.nodes += nodes;
-        total.nodes_ab += t.node;
+        total.nodes_ab += t.node + helper_nodes;
         total.nodes_attack += t.node1;
         total.nodes_defend += t.node2;
         total.cpu_ns += run_ns[3];
@@ -438,9 +473,16 @@ int main(int argc, char** argv) {
                     t.break_depth, t.break_depth1, t.break_depth2, nodes, ms,
                     per_second(nodes, ms));
         if (stages)
-            std::printf("   alpha-beta %d  attack %d  defence %d  nodes;  %lld %lld %lld us\n",
-                        t.node, t.node1, t.node2, stage_ns[STAGE_AB] / 1000,
+            std::printf("   alpha-beta %lld  attack %d  defence %d  nodes;  %lld %lld %lld us\n",
+                        t.node + helper_nodes, t.node1, t.node2, stage_ns[STAGE_AB] / 1000,
                         stage_ns[STAGE_ATTACK] / 1000, stage_ns[STAGE_DEFENCE] / 1000);
+        if (on_wall && depths_done > 0)
+        {
+            std::printf("   depth reached at (ms):");
+            for (int layer = 1; layer <= depths_done; ++layer)
+                std::printf(" %d:%.1f", layer, depth_us[layer] / 1000.0);
+            std::printf("\n");
+        }
     }
 
     std::printf("\nPositions      : %d\n", run_count);
@@ -460,8 +502,8 @@ int main(int argc, char** argv) {
                 "the first clearing, with its page faults: %lld)\n",
                 total.clear_ns / 1000000, total.first_clear_ns / 1000000);
     std::printf("Wall time (ms) : %lld\n", total.wall_ms);
-    std::printf("Total time (ms): %lld (search only: the move decisions)\n",
-                total.cpu_ns / 1000000);
+    std::printf("Total time (ms): %lld (search only: the move decisions%s)\n",
+                total.cpu_ns / 1000000, on_wall ? ", wall clock" : "");
     std::printf("Nodes/second   : %lld (search time only)\n",
                 total.cpu_ns > 0 ? total.nodes * 1000000000LL / total.cpu_ns : 0);
     std::printf("Nodes searched : %lld\n", total.nodes);

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "game/Main.h"
 #include "protocol/gomocup_main.h"
@@ -157,6 +158,8 @@ std::vector<std::string> lines_starting(const EngineRun& run, const std::string&
 }  // namespace
 
 TEST(Protocol, AnalysisBoardCommands) {
+    const unsigned cores       = std::thread::hardware_concurrency();
+    const std::string hardware = std::to_string(cores == 0 ? 1 : cores);
     struct Row {
         const char* why;
         std::string script, expect;
@@ -185,9 +188,10 @@ TEST(Protocol, AnalysisBoardCommands) {
         {"YXNBEST without a count, 0, negative, a word or too large a number",
          "YXNBEST\nYXNBEST 0\nYXNBEST -3\nYXNBEST x\nYXNBEST 99999999999\nABOUT\n",
          "ERROR|ERROR|ERROR|ERROR|ERROR|ABOUT"},
-        {"YXHASHCLEAR and YXSHOWINFO", "YXHASHCLEAR\nYXSHOWINFO\nyxshowinfo\n",
-         "MESSAGE Gravik " GRAVIK_VERSION "|MESSAGE INFO MAX_THREAD_NUM 1|MESSAGE Gravik "
-         GRAVIK_VERSION "|MESSAGE INFO MAX_THREAD_NUM 1"},
+        {"YXHASHCLEAR and YXSHOWINFO: the most threads are the machine's",
+         "YXHASHCLEAR\nYXSHOWINFO\nyxshowinfo\n",
+         "MESSAGE Gravik " GRAVIK_VERSION "|MESSAGE INFO MAX_THREAD_NUM " + hardware +
+         "|MESSAGE Gravik " GRAVIK_VERSION "|MESSAGE INFO MAX_THREAD_NUM " + hardware},
         {"the boards' INFO keys and stop words are taken silently",
          "INFO thread_num 2\nINFO hash_size 100\nINFO show_detail 1\nINFO pondering 0\n"
          "INFO caution_factor 4\nINFO strength 100\nINFO time_increment 0\nINFO max_depth 0\n"
