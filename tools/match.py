@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
-"""The playing levels measured against each other: two engine processes play whole games over
-the protocol, a referee judges every move, and each pair's score comes with its margin.
+"""The playing levels, or thread counts, measured against each other: two engine processes play
+whole games over the protocol, a referee judges every move, and each pair's score comes with its
+margin.
 
-Each pair plays every opening of a fixed list twice, colours swapped, under each rule asked for,
-on 15x15. A level below full strength thinks with `INFO level N` and a turn time long enough
-for its node budget to decide (--level-ms); full strength (level 6) gets no level and --full-ms
-per move. `random` plays a random empty point within two points of a stone (never a renju
-forbidden one).
+Each pair plays every opening of a list twice, colours swapped, under each rule asked for, on
+15x15. A level below full strength thinks with `INFO level N` and a turn time long enough for its
+node budget to decide (--level-ms); full strength (level 6) gets no level and --full-ms per move.
+`tN` is full strength with N search threads (`INFO thread_num N`). `random` plays a random empty
+point within two points of a stone (never a renju forbidden one).
 
 usage: tools/match.py [--engine build-levels/pbrain-gravik] [--pairs 1:2,2:3,3:4,4:5,5:6,1:random]
                       [--rules 0,4] [--openings 20] [--full-ms 200] [--level-ms 5000]
                       [--seed 1] [-v]
+
+Two threads against one at a quarter second a move, 200 games:
+    tools/match.py --engine build/pbrain-gravik --pairs t1:t2 --openings 50 --full-ms 250
 """
 import argparse, math, random, resource, select, subprocess, sys, time
 
@@ -30,6 +34,33 @@ OPENINGS = [
     [(0, 0), (1, -1), (-1, -1)], [(0, 0), (1, -1), (-2, 0)],
 ]
 # fmt: on
+
+
+def more_openings():
+    """Further openings of the same kind after the list above: white beside the first stone,
+    straight or diagonally, and black's second stone up to three points from the first, nearest
+    first; one of each pair of mirror images, none that the list already has."""
+    def key(opening):
+        (_, _), (wx, wy), (bx, by) = opening
+        # The mirror that keeps the first two stones: x -> -x for a straight white stone,
+        # (x, y) -> (-y, -x) for a diagonal one.
+        mirror = (-bx, by) if wx == 0 else (-by, -bx)
+        return (wx, wy, min((bx, by), mirror))
+    seen = {key(o) for o in OPENINGS}
+    found = []
+    for white in ((0, -1), (1, -1)):
+        for bx in range(-3, 4):
+            for by in range(-3, 4):
+                opening = [(0, 0), white, (bx, by)]
+                if (bx, by) in ((0, 0), white) or key(opening) in seen:
+                    continue
+                seen.add(key(opening))
+                found.append(opening)
+    found.sort(key=lambda o: (max(abs(o[2][0]), abs(o[2][1])), abs(o[2][0]) + abs(o[2][1])))
+    return found
+
+
+OPENINGS += more_openings()
 
 
 def is_move(text):
@@ -80,8 +111,10 @@ def board_lines(stones):
 
 
 class EnginePlayer:
-    def __init__(self, path, rule, level, level_ms, full_ms):
+    def __init__(self, path, rule, level, level_ms, full_ms, threads=1):
         setup = f"START {SIZE}\nINFO rule {rule}\n"
+        if threads != 1:
+            setup += f"INFO thread_num {threads}\n"
         if level == FULL:
             setup += f"INFO timeout_turn {full_ms}\n"
         else:
@@ -181,6 +214,8 @@ def play_game(players, referee, opening):
 def make_player(who, args, rule, rng):
     if who == "random":
         return RandomPlayer(rng)
+    if who.startswith("t"):
+        return EnginePlayer(args.engine, rule, FULL, args.level_ms, args.full_ms, int(who[1:]))
     return EnginePlayer(args.engine, rule, int(who), args.level_ms, args.full_ms)
 
 
@@ -217,7 +252,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--engine", default="build-levels/pbrain-gravik")
     parser.add_argument("--pairs", default="1:2,2:3,3:4,4:5,5:6,1:random",
-                        help="lower:higher player pairs; a level 1..6 or `random`")
+                        help="lower:higher player pairs; a level 1..6, tN (N threads) or `random`")
     parser.add_argument("--rules", default="0,4")
     parser.add_argument("--openings", type=int, default=len(OPENINGS))
     parser.add_argument("--full-ms", type=int, default=200, help="full strength's turn time")
