@@ -87,7 +87,7 @@ windows:
 
 # The .exe under Wine: it must end at end of input with status 0 (the first start also makes
 # the Wine prefix), print the recorded bench signature, pass the protocol tests of the Linux
-# test program and play a short self-play soak against itself. Each step reports its time.
+# test program and play a short self-play soak against itself, with one search thread and with two. Each step reports its time.
 WINE_TIMEOUT_SCALE ?= 4
 WINE_GAMES         ?= 4
 WINE_ENV    = WINEDEBUG=-all WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine
@@ -109,6 +109,7 @@ test-windows: build windows
 	  echo "windows bench signature $$got (recorded $$ref)"; [ -n "$$ref" ] && [ "$$ref" = "$$got" ])
 	$(call timed,protocol tests,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/test_protocol)
 	$(call timed,self-play soak,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/gravik-soak $(WINE_GAMES) 100 7)
+	$(call timed,threaded self-play soak,$(WINE_ENV) $(WINE_ENGINE) ./$(BUILD)/tests/gravik-soak $(WINE_GAMES) 100 11 0 2)
 	$(WINE_ENV) $(WINESERVER) -k
 
 # The browser build with Emscripten: build-web/site/ is a static site (the page, its worker and

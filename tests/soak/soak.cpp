@@ -1,12 +1,13 @@
 // Self-play soak: two engine processes play whole games against each other, driven exactly as
 // a tournament manager drives them, while a small referee of its own checks every reply.
 //
-//   gravik-soak [games] [turn_ms] [seed] [max_mb]
+//   gravik-soak [games] [turn_ms] [seed] [max_mb] [threads]
 //
 // Each game picks a rule, a board size and a manager style from the seed. Every reply must be a
 // legal empty point, come within the turn time plus a margin, and the game must end with a five
 // valid under the rule or a full board. At the end it prints the largest peak memory (resident
-// set) of any engine process; with `max_mb`, a peak above that many MB (10^6 bytes) fails the run.
+// set) of any engine process; with `max_mb`, a peak above that many MB (10^6 bytes) fails the run
+// (0: no limit). `threads` (default 1) is sent to both engines as INFO thread_num every game.
 // Exit status 0 when every game passed.
 #include <sys/resource.h>
 
@@ -85,8 +86,8 @@ bool fail(const std::string& why) {
 }
 
 // `need_start`: the processes are new or the board size changes, so RESTART would not do.
-bool play_game(EngineProcess* engines[2], int size, int rule, int turn_ms, const Style& style,
-               bool need_start) {
+bool play_game(EngineProcess* engines[2], int size, int rule, int turn_ms, int threads,
+               const Style& style, bool need_start) {
     const std::string eol = style.crlf ? "\r\n" : "\n";
     std::string reply;
     for (int e = 0; e < 2; ++e)
@@ -98,7 +99,8 @@ bool play_game(EngineProcess* engines[2], int size, int rule, int turn_ms, const
         engines[e]->send("INFO timeout_turn " + std::to_string(turn_ms) + eol +
                          "INFO timeout_match " + (style.no_limit ? "0" : "1000000") + eol +
                          "INFO max_memory 83886080" + eol + "INFO game_type 0" + eol +
-                         "INFO rule " + std::to_string(rule) + eol + "INFO folder /tmp" + eol);
+                         "INFO rule " + std::to_string(rule) + eol + "INFO thread_num " +
+                         std::to_string(threads) + eol + "INFO folder /tmp" + eol);
     }
     Referee ref{size, rule, std::vector<int>(size * size, 0)};
     std::vector<std::pair<int, int>> moves;
@@ -150,6 +152,7 @@ int main(int argc, char** argv) {
     const int turn_ms = argc > 2 ? std::atoi(argv[2]) : 200;
     unsigned state    = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1u;
     const long max_mb = argc > 4 ? std::atol(argv[4]) : 0;
+    const int threads = argc > 5 ? std::atoi(argv[5]) : 1;
     auto draw         = [&state](unsigned bound) {
         state = state * 1103515245u + 12345u;
         return ((state >> 16) & 0x7fff) % bound == 0;
@@ -179,7 +182,7 @@ int main(int argc, char** argv) {
                     style.board ? "BOARD " : "TURN ", style.crlf ? "CRLF " : "",
                     style.no_limit ? "no-limit" : "");
         std::fflush(stdout);
-        last_size = play_game(pair, size, rule, turn_ms, style, need_start) ? size : 0;
+        last_size = play_game(pair, size, rule, turn_ms, threads, style, need_start) ? size : 0;
     }
     for (EngineProcess* eng : {a.get(), b.get()})
     {
