@@ -56,12 +56,9 @@ struct Pool {
 // Never destroyed: the process may end (END, end of input) with the helpers waiting.
 Pool& pool = *new Pool;
 
-void helper_loop(SearchThread* t) {
-    long seen = 0;
-    {
-        std::lock_guard<std::mutex> hold(pool.lock);
-        seen = pool.generation;
-    }
+// `seen` is the generation when the helper was made: a decision started before the thread
+// first runs is still new to it.
+void helper_loop(SearchThread* t, long seen) {
     for (;;)
     {
         {
@@ -117,7 +114,7 @@ void set_search_threads(int n) {
         // Helpers keep one or two iterations ahead of the main thread, by turns, so that their
         // searches part.
         h.t->start_layer = 1 + k % 2;
-        h.thread         = std::thread(helper_loop, h.t);
+        h.thread         = std::thread(helper_loop, h.t, pool.generation);
     }
 }
 
