@@ -70,6 +70,25 @@ void rank_candidates() {
     }
 }
 
+// What the threat searches found beside the alpha-beta search: their counters for the depth
+// line, their verdict told as they tell it, and the root scores where they leave a point.
+void take_threat_results(SearchThread& t, const HelperReport& helped) {
+    t.node1        = helped.node1;
+    t.node2        = helped.node2;
+    t.mate_node1   = helped.mate_node1;
+    t.mate_node2   = helped.mate_node2;
+    t.break_depth1 = helped.break_depth1;
+    t.break_depth2 = helped.break_depth2;
+    if (situation == 1.0)
+    {
+        say("\nMESSAGE Certainly win...\n");
+        return;
+    }
+    if (situation == -1.0)
+        say("\nMESSAGE Certainly lose... \n");
+    add_root_scores(t);
+}
+
 }  // namespace
 
 long long helper_nodes = 0;
@@ -137,17 +156,26 @@ void COMPUTER_TURN() {
         live_move_start();
         if (i > 2)
         {
-            helpers_start();
-            if (switch_quickkill == 1)
-                QUICKKILL(t);
-            if (situation != 1.0)
+            // With helpers and no live lines (which come from one thread in their order), a
+            // helper runs the threat searches beside the main thread's alpha-beta search.
+            const bool beside = helpers_start(SHOW_DETAIL == 0);
+            if (beside)
+                slowsearch_beside(t);
+            else
             {
-                if (switch_quickdefend == 1)
-                    QUICKDEFEND(t);
-                SLOWSEARCH(t);
+                if (switch_quickkill == 1)
+                    QUICKKILL(t);
+                if (situation != 1.0)
+                {
+                    if (switch_quickdefend == 1)
+                        QUICKDEFEND(t);
+                    SLOWSEARCH(t);
+                }
             }
             const HelperReport helped = helpers_finish();
             helper_nodes              = helped.nodes;
+            if (beside)
+                take_threat_results(t, helped);
             // A win a helper proved is played, unless the main thread has one of its own.
             if (helped.win_x != 0 && situation != 1.0 && t.best_value < FORCED_WIN_SCORE)
             {

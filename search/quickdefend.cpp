@@ -28,10 +28,11 @@ constexpr int LOSS_BASE        = 50000;       // penalty of every losing candida
 constexpr int ALL_LOSE_LIFT    = 500000;      // gives back when every candidate loses
 constexpr int DEPTH_CAP        = 198;         // depth-indexed arrays end at 199
 
-// Two fifths of the move's budget, less the threat searches' margin; or a stop.
+// Two fifths of the move's budget (four beside the alpha-beta search), less the threat
+// searches' margin; or a stop.
 bool out_of_time(const SearchThread& t) {
-    return elapsed_ms() > (MAX_TIME / 5) * 2 - QUICK_SEARCH_DELAY || node_budget_spent(t, 2) ||
-           stop_requested();
+    return elapsed_ms() > (MAX_TIME / 5) * 2 * t.threat_share - QUICK_SEARCH_DELAY ||
+           node_budget_spent(t, 2) || stop_requested();
 }
 
 bool shallow(const SearchThread& t, int dep) { return dep <= 2 || dep < t.DEPTH1 - 2; }
@@ -260,6 +261,7 @@ int QUICKDEFEND(SearchThread& t) {
         if (x != 0)
             jz[x][y] += ALL_LOSE_LIFT;
     }
-    say("\nMESSAGE Certainly lose... \n");
+    if (!t.helper)  // a helper's verdict is told by the main thread
+        say("\nMESSAGE Certainly lose... \n");
     return 0;
 }

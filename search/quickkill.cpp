@@ -22,10 +22,11 @@ constexpr int PROVEN_WIN_EVAL = 100000;     // exact alpha-beta score of a prove
 // Keys, values and candidate lists are indexed by depth up to 199: deeper limits cannot run.
 constexpr int DEPTH_CAP = 198;
 
-// A fifth of the move's budget, less the threat searches' margin; or a stop.
+// A fifth of the move's budget (two beside the alpha-beta search), less the threat searches'
+// margin; or a stop.
 bool out_of_time(const SearchThread& t) {
-    return elapsed_ms() > MAX_TIME / 5 - QUICK_SEARCH_DELAY || node_budget_spent(t, 1) ||
-           stop_requested();
+    return elapsed_ms() > MAX_TIME / 5 * t.threat_share - QUICK_SEARCH_DELAY ||
+           node_budget_spent(t, 1) || stop_requested();
 }
 
 // The clock is read only near the root, where few nodes are.
@@ -213,7 +214,8 @@ int QUICKKILL(SearchThread& t) {
                 jz[x][y] += WIN_MARK;
                 situation      = 1.0;
                 t.break_depth1 = t.DEPTH;
-                say("\nMESSAGE Certainly win...\n");
+                if (!t.helper)  // a helper's verdict is told by the main thread
+                    say("\nMESSAGE Certainly win...\n");
                 return 0;
             }
         }

@@ -3,6 +3,7 @@
 #include "search/slowsearch.h"
 
 #include <cstring>
+#include <thread>
 
 #include "eval/score_table.h"
 #include "eval/situa.h"
@@ -17,10 +18,13 @@ constexpr int ROOT_WINDOW = 10000000;
 constexpr int RULED_OUT   = -599999;  // jz below this: the move decision has excluded the point
 
 // Neither the node budget nor a stop cuts the first iteration: it is cheap, and without it no
-// candidate would have a score. A helper stops at once when the main thread is done.
+// candidate would have a score. A helper stops at once when the main thread is done, or moves
+// on to another iteration; every thread stops when a threat search beside it has proved a win.
 inline bool budget_spent(const SearchThread& t) {
     return (t.LAYER > 1 && (node_budget_spent(t, 5) || stop_requested())) ||
-           (t.helper && halt_helpers.load(std::memory_order_relaxed));
+           (t.helper && (halt_helpers.load(std::memory_order_relaxed) ||
+                         main_layer.load(std::memory_order_relaxed) != t.following)) ||
+           threats_won.load(std::memory_order_relaxed);
 }
 
 // Time test of the alpha-beta search: the whole budget less its margin is spent.
@@ -28,147 +32,206 @@ inline bool out_of_time(const SearchThread& t) {
     return elapsed_ms() > MAX_TIME - SLOW_SEARCH_DELAY || budget_spent(t);
 }
 
-// The next iteration: the main thread deepens one at a time; a helper keeps ahead of the main
-// thread's running iteration, by start_layer, so that its entries are deep enough to answer
-// the main thread's probes.
-inline int next_layer(const SearchThread& t) {
-    if (!t.helper)
-        return t.LAYER + 1;
-    const int ahead = main_layer.load(std::memory_order_relaxed) + t.start_layer;
-    return ahead > t.LAYER + 1 ? ahead : t.LAYER + 1;
-}
-
 // Inside DFS the clock is read only near the root, never in the last plies.
 inline bool shallow(const SearchThread& t, int dep) { return dep <= 2 || dep < t.LAYER - 2; }
+
+// Steps 1-4 of a search: fresh working state, the search board, no iteration completed yet,
+// the root key.
+void start_search(SearchThread& t) {
+    t.node      = 0;
+    t.mate_node = 0;
+    std::memset(t.zobristcheck, 0, sizeof t.zobristcheck);
+    fresh_search_state(t);
+    t.break_depth = 0;
+    std::memset(t.evaluation, 0, sizeof t.evaluation);
+    set_root_key(t);
+    t.best_x = t.best_y = t.best_value = 0;
+}
+
+// One iteration at depth t.LAYER (steps 5.2-5.9): scores every root candidate that `ruling`
+// leaves, the first searched with a full window and the rest with a null window first. The
+// candidates are taken in their order from the one `rotation` places on, wrapping round. True
+// when the iteration completed; an interrupted one leaves no trace in the root's scores.
+bool search_iteration(SearchThread& t, const int (*ruling)[JZ_SIDE], int root_width, int rotation) {
+    // Step 5.2. Widths and leaf table of this iteration.
+    GENERATE_WIDTH(t, t.LAYER);
+    GENERATE_SCORE_TABLE(t, t.LAYER);
+
+    // Step 5.3. The root takes only a move hint from the table, never a stored score.
+    const ALPHA_BETA probe =
+        PROBE_HASH(t.zobristkey[1], i + t.LAYER, t.zobristcheck[1], -ROOT_WINDOW, ROOT_WINDOW);
+    int bestposx = 0, bestposy = 0;
+    if (probe.if_mate)
+    {
+        bestposx = probe.bestpos_x;
+        bestposy = probe.bestpos_y;
+    }
+
+    // Step 5.4. Root candidates.
+    MOVECOM(t, bestposy * 10000 + bestposx * 100, 1);
+    const bool live = SHOW_DETAIL != 0 && !t.helper;
+    int scored      = 0;
+    if (live)
+        live_iteration_start();
+    int count = root_width;  // candidates up to the last one in the list
+    if (rotation != 0)
+    {
+        while (count > 0 && t.nex[count][1] == 0)
+            --count;
+        rotation = count > 0 ? rotation % count : 0;
+    }
+
+    // Step 5.5-5.6. Score every root candidate; all but the first get a null window.
+    int alpha = -ROOT_WINDOW;
+    for (int k = 1; k <= count; ++k)
+    {
+        const int a = k + rotation <= count ? k + rotation : k + rotation - count;
+        const int x = t.nex[a][1], y = t.ney[a][1];
+        if (x == 0 || ruling[x][y] < RULED_OUT)
+            continue;
+        place_stone(t, x, y, 1);
+        set_child_key(t, 1, x, y);
+        const int r = SITUA(t, 0, x, y, 1);
+        if (r != 0)
+        {
+            // The move itself decides the game: no search below it.
+            t.evaluation[t.LAYER][x][y] = r * 1000000;
+            lift_stone(t, x, y);
+            continue;
+        }
+        if (live)
+            live_root_pos(x, y);
+        int val;
+        if (k == 1)
+            val = DFS(t, 0, 2, alpha - 1, ROOT_WINDOW);
+        else
+        {
+            const int scout = DFS(t, 0, 2, alpha, alpha + 1);
+            val             = scout > alpha ? DFS(t, 0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
+        }
+        t.evaluation[t.LAYER][x][y] += val + 500000;
+        lift_stone(t, x, y);
+        // Step 5.7. An interrupted iteration leaves no trace.
+        if (out_of_time(t))
+            return false;
+        if (live)
+            live_root_done(x, y);
+        if (val > alpha)
+        {
+            alpha    = val;
+            bestposx = x;
+            bestposy = y;
+            if (live)
+            {
+                t.root_scores[scored++] = {x, y, val};
+                live_root_best(x, y);
+            }
+        }
+    }
+    if (out_of_time(t))
+        return false;
+
+    // Step 5.8-5.9. Record the root and mark the iteration complete.
+    RECORD_HASH(t.zobristkey[1], t.zobristcheck[1], i + t.LAYER, 1, alpha, bestposx, bestposy);
+    t.break_depth = t.LAYER;
+    t.best_x      = bestposx;
+    t.best_y      = bestposy;
+    t.best_value  = alpha;
+    if (live)
+        live_iteration_end(t, bestposx, bestposy, t.root_scores, scored);
+    return true;
+}
+
+// Step 5.1. A new iteration starts only while 90% of the budget, less the margin, remains.
+inline bool iteration_too_late(const SearchThread& t) {
+    return elapsed_ms() > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent(t);
+}
+
+inline int max_layer() { return MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1; }
+inline int root_width() { return F_WID < 199 ? F_WID : 199; }
+
+// Steps 1-5 of the main thread's search, skipping the points that `ruling` rules out.
+void deepen(SearchThread& t, const int (*ruling)[JZ_SIDE]) {
+    // Steps 1-4. Only hash_tag, jz and the counters carry over.
+    start_search(t);
+    // From here on every stone is logged for the kept positions, until the search returns.
+    const UnLogSession logged(t);
+
+    // Step 5. Iterative deepening. `evaluation` and the per-depth arrays bound the depth.
+    const int last  = max_layer();
+    const int width = root_width();
+    for (t.LAYER = 1; t.LAYER <= last; ++t.LAYER)
+    {
+        main_layer.store(t.LAYER, std::memory_order_relaxed);
+        if (iteration_too_late(t) || !search_iteration(t, ruling, width, 0))
+            break;
+        if (iteration_done != nullptr)
+            iteration_done(t);
+    }
+}
 
 }  // namespace
 
 int SLOWSEARCH(SearchThread& t) {
+    deepen(t, jz);
+    // Step 6. Only the last completed iteration counts; evaluation[0] is all zero.
     const int n = BOARDSIZE;
-
-    // Step 1. Fresh working state; only hash_tag, jz and the counters carry over.
-    t.node      = 0;
-    t.mate_node = 0;
-    std::memset(t.zobristcheck, 0, sizeof t.zobristcheck);
-
-    // Step 2. Search board.
-    fresh_search_state(t);
-    // From here on every stone is logged for the kept positions, until the search returns.
-    const UnLogSession logged(t);
-
-    // Step 3. No iteration completed yet.
-    t.break_depth = 0;
-    std::memset(t.evaluation, 0, sizeof t.evaluation);
-
-    // Step 4. Root key.
-    set_root_key(t);
-
-    // Step 5. Iterative deepening. `evaluation` and the per-depth arrays bound the depth.
-    const int max_layer         = MAX_LAYER < LAYER_SLOTS - 1 ? MAX_LAYER : LAYER_SLOTS - 1;
-    const int root_width        = F_WID < 199 ? F_WID : 199;
-    const int(*ruling)[JZ_SIDE] = t.helper ? t.root_jz : jz;
-    t.best_x = t.best_y = t.best_value = 0;
-    for (t.LAYER = t.helper ? t.start_layer : 1; t.LAYER <= max_layer; t.LAYER = next_layer(t))
-    {
-        if (!t.helper)
-            main_layer.store(t.LAYER, std::memory_order_relaxed);
-        // Step 5.1. Start a new iteration only while 90% of the budget, less the margin, remains.
-        if (elapsed_ms() > MAX_TIME / 10 * 9 - SLOW_SEARCH_DELAY || budget_spent(t))
-            break;
-
-        // Step 5.2. Widths and leaf table of this iteration.
-        GENERATE_WIDTH(t, t.LAYER);
-        GENERATE_SCORE_TABLE(t, t.LAYER);
-
-        // Step 5.3. The root takes only a move hint from the table, never a stored score.
-        const ALPHA_BETA probe =
-            PROBE_HASH(t.zobristkey[1], i + t.LAYER, t.zobristcheck[1], -ROOT_WINDOW, ROOT_WINDOW);
-        int bestposx = 0, bestposy = 0;
-        if (probe.if_mate)
-        {
-            bestposx = probe.bestpos_x;
-            bestposy = probe.bestpos_y;
-        }
-
-        // Step 5.4. Root candidates.
-        MOVECOM(t, bestposy * 10000 + bestposx * 100, 1);
-        const bool live = SHOW_DETAIL != 0 && !t.helper;
-        int scored      = 0;
-        if (live)
-            live_iteration_start();
-
-        // Step 5.5-5.6. Score every root candidate; all but the first get a null window.
-        int alpha        = -ROOT_WINDOW;
-        bool interrupted = false;
-        for (int a = 1; a <= root_width; ++a)
-        {
-            const int x = t.nex[a][1], y = t.ney[a][1];
-            if (x == 0 || ruling[x][y] < RULED_OUT)
-                continue;
-            place_stone(t, x, y, 1);
-            set_child_key(t, 1, x, y);
-            const int r = SITUA(t, 0, x, y, 1);
-            if (r != 0)
-            {
-                // The move itself decides the game: no search below it.
-                t.evaluation[t.LAYER][x][y] = r * 1000000;
-                lift_stone(t, x, y);
-                continue;
-            }
-            if (live)
-                live_root_pos(x, y);
-            int val;
-            if (a == 1)
-                val = DFS(t, 0, 2, alpha - 1, ROOT_WINDOW);
-            else
-            {
-                const int scout = DFS(t, 0, 2, alpha, alpha + 1);
-                val             = scout > alpha ? DFS(t, 0, 2, alpha - 1, ROOT_WINDOW) : alpha - 1;
-            }
-            t.evaluation[t.LAYER][x][y] += val + 500000;
-            lift_stone(t, x, y);
-            if (out_of_time(t))
-            {
-                interrupted = true;
-                break;
-            }
-            if (live)
-                live_root_done(x, y);
-            if (val > alpha)
-            {
-                alpha    = val;
-                bestposx = x;
-                bestposy = y;
-                if (live)
-                {
-                    t.root_scores[scored++] = {x, y, val};
-                    live_root_best(x, y);
-                }
-            }
-        }
-        // Step 5.7. An interrupted iteration leaves no trace.
-        if (interrupted || out_of_time(t))
-            break;
-
-        // Step 5.8-5.9. Record the root and mark the iteration complete.
-        RECORD_HASH(t.zobristkey[1], t.zobristcheck[1], i + t.LAYER, 1, alpha, bestposx, bestposy);
-        t.break_depth = t.LAYER;
-        t.best_x      = bestposx;
-        t.best_y      = bestposy;
-        t.best_value  = alpha;
-        if (live)
-            live_iteration_end(t, bestposx, bestposy, t.root_scores, scored);
-        if (iteration_done != nullptr && !t.helper)
-            iteration_done(t);
-    }
-
-    // Step 6. Only the last completed iteration counts; evaluation[0] is all zero. A helper's
-    // work is in the tables.
-    if (t.helper)
-        return 0;
     for (int x = 1; x <= n; ++x)
         for (int y = 1; y <= n; ++y)
             jz[x][y] += t.evaluation[t.break_depth][x][y];
+    return 0;
+}
+
+int slowsearch_beside(SearchThread& t) {
+    deepen(t, t.root_jz);
+    return 0;
+}
+
+void add_root_scores(const SearchThread& t) {
+    const int n = BOARDSIZE;
+    for (int x = 1; x <= n; ++x)
+        for (int y = 1; y <= n; ++y)
+            if (jz[x][y] >= RULED_OUT)
+                jz[x][y] += t.evaluation[t.break_depth][x][y];
+}
+
+int helper_search(SearchThread& t) {
+    start_search(t);
+    const UnLogSession logged(t);
+    const int last  = max_layer();
+    const int width = root_width();
+    int rotation    = t.rotation;
+    int done        = 0;  // deepest iteration completed before the main thread's search began
+    while (!halt_helpers.load(std::memory_order_relaxed))
+    {
+        const int main_now = main_layer.load(std::memory_order_relaxed);
+        if (main_now > 0)
+        {
+            // The main thread's iteration, again in another order once this one is done: a
+            // deeper one's entries would answer the main thread's probes with scores of the
+            // other side's horizon.
+            if (t.break_depth == main_now && t.following == main_now)
+                ++rotation;
+            t.LAYER = main_now;
+        }
+        else if (done < last)
+            t.LAYER = done + 1;  // before it: deepen on its own
+        else
+        {
+            std::this_thread::yield();
+            continue;
+        }
+        t.following = main_now;
+        if (iteration_too_late(t))
+        {
+            if (halt_helpers.load(std::memory_order_relaxed) || elapsed_ms() > MAX_TIME)
+                break;
+            std::this_thread::yield();  // the main thread moves on, or ends the decision
+            continue;
+        }
+        if (search_iteration(t, t.root_jz, width, rotation) && main_now == 0)
+            done = t.LAYER;
+    }
     return 0;
 }
 

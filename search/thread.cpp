@@ -9,6 +9,8 @@
 
 #include <cstring>
 
+#include "search/quickdefend.h"
+#include "search/quickkill.h"
 #include "search/slowsearch.h"
 
 #if !defined(__EMSCRIPTEN__)
@@ -21,6 +23,7 @@
 SearchThread main_thread;
 std::atomic<bool> halt_helpers{false};
 std::atomic<int> main_layer{0};
+std::atomic<bool> threats_won{false};
 void (*iteration_done)(const SearchThread& t) = nullptr;
 
 #if defined(__EMSCRIPTEN__)
@@ -29,7 +32,7 @@ void (*iteration_done)(const SearchThread& t) = nullptr;
 int max_search_threads() { return 1; }
 int search_threads() { return 1; }
 void set_search_threads(int) {}
-void helpers_start() {}
+bool helpers_start(bool) { return false; }
 HelperReport helpers_finish() { return {}; }
 
 #else
@@ -68,7 +71,20 @@ void helper_loop(SearchThread* t, long seen) {
                 return;
             seen = pool.generation;
         }
-        SLOWSEARCH(*t);
+        if (t->threats)
+        {
+            t->node1 = t->node2 = t->mate_node1 = t->mate_node2 = 0;
+            t->break_depth1 = t->break_depth2 = 0;
+            // As the main thread runs them alone; the alpha-beta search beside them stops
+            // when the attack proves a win.
+            if (switch_quickkill == 1)
+                QUICKKILL(*t);
+            if (situation == 1.0)
+                threats_won.store(true, std::memory_order_relaxed);
+            else if (switch_quickdefend == 1)
+                QUICKDEFEND(*t);
+        }
+        helper_search(*t);
         std::lock_guard<std::mutex> hold(pool.lock);
         if (--pool.busy == 0)
             pool.idle.notify_all();
@@ -111,27 +127,33 @@ void set_search_threads(int n) {
         Helper& h   = pool.helpers[k];
         h.t         = blocks[k];
         h.t->helper = true;
-        // Helpers keep one or two iterations ahead of the main thread, by turns, so that their
-        // searches part.
-        h.t->start_layer = 1 + k % 2;
-        h.thread         = std::thread(helper_loop, h.t, pool.generation);
+        // Each helper starts its walk of the root candidates at another one.
+        h.t->rotation = k + 1;
+        h.thread      = std::thread(helper_loop, h.t, pool.generation);
     }
 }
 
-void helpers_start() {
+bool helpers_start(bool threats) {
     if (pool.helpers.empty())
-        return;
+        return false;
     halt_helpers.store(false, std::memory_order_relaxed);
     main_layer.store(0, std::memory_order_relaxed);
+    threats_won.store(false, std::memory_order_relaxed);
     {
         std::lock_guard<std::mutex> hold(pool.lock);
+        std::memcpy(main_thread.root_jz, jz, sizeof jz);
         for (Helper& h : pool.helpers)
+        {
             std::memcpy(h.t->root_jz, jz, sizeof jz);
+            h.t->threats      = threats && &h == &pool.helpers[0];
+            h.t->threat_share = 2;
+        }
         pool.busy    = static_cast<int>(pool.helpers.size());
         pool.running = true;
         ++pool.generation;
     }
     pool.wake.notify_all();
+    return threats;
 }
 
 HelperReport helpers_finish() {
@@ -145,6 +167,15 @@ HelperReport helpers_finish() {
     for (const Helper& h : pool.helpers)
     {
         const SearchThread& t = *h.t;
+        if (t.threats)
+        {
+            report.node1        = t.node1;
+            report.node2        = t.node2;
+            report.mate_node1   = t.mate_node1;
+            report.mate_node2   = t.mate_node2;
+            report.break_depth1 = t.break_depth1;
+            report.break_depth2 = t.break_depth2;
+        }
         report.nodes += t.node;
         if (t.break_depth > report.depth)
             report.depth = t.break_depth;

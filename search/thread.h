@@ -58,12 +58,18 @@ struct CreditBoard {
 };
 
 struct SearchThread : EvalThread {
-    // A helper thread of a threaded decision: it runs the alpha-beta search into the shared
-    // tables from the decision's start, starting at iteration start_layer, and leaves jz, the
-    // verdict and the live lines to the main thread. It skips the points that root_jz, the score
-    // board as the decision began, rules out.
-    bool helper     = false;
-    int start_layer = 1;
+    // A helper thread of a threaded decision (helper_search): it runs the alpha-beta search
+    // into the shared tables and leaves jz, the verdict and the live lines to the main thread.
+    // It takes the root candidates from the one `rotation` places on, follows the main thread's
+    // running iteration (`following`, 0 before the main thread's search), and skips the points
+    // that root_jz, the score board as the decision began, rules out.
+    bool helper  = false;
+    bool threats = false;  // this decision, first the threat searches (helpers_start)
+    // Fifths of the turn time the threat searches may use, times this: 1 when they take turns
+    // with the alpha-beta search, 2 when they run beside it on a thread of their own.
+    int threat_share = 1;
+    int rotation     = 0;
+    int following    = 0;
     int root_jz[JZ_SIDE][JZ_SIDE];
 
     // The last completed alpha-beta iteration's best root move and its score.
@@ -130,6 +136,8 @@ extern SearchThread main_thread;  // the move decision's searches
 extern std::atomic<bool> halt_helpers;
 // The main thread's running alpha-beta iteration (0 before its alpha-beta search starts).
 extern std::atomic<int> main_layer;
+// Set when the threat attack search proves a win: the alpha-beta search beside it stops.
+extern std::atomic<bool> threats_won;
 
 // Called by the main thread's alpha-beta search after each completed iteration (a bench records
 // the time to each depth); none by default.
@@ -157,6 +165,9 @@ struct HelperReport {
     long long nodes = 0;
     int depth       = 0;
     int win_x = 0, win_y = 0, win_value = 0;
+    // The threat searches' counters and depths, when a helper ran them.
+    int node1 = 0, node2 = 0, mate_node1 = 0, mate_node2 = 0;
+    int break_depth1 = 0, break_depth2 = 0;
 };
 
 int max_search_threads();  // the machine's hardware threads (1 in the browser)
@@ -164,7 +175,10 @@ int search_threads();      // threads of the next decisions, the main one includ
 // Sets the thread count, clamped to 1..max_search_threads(); between decisions only.
 void set_search_threads(int n);
 // Wakes the helpers at the start of the decision's searches (none with one thread): they read
-// the board qp and the settings, and a copy of jz as it stands now.
-void helpers_start();
+// the board qp and the settings, and a copy of jz as it stands now (main_thread.root_jz gets
+// one too). With `threats`, the first helper runs the threat attack and defence searches
+// first, into jz, while the main thread's alpha-beta search reads only its copy; false when
+// there is no helper.
+bool helpers_start(bool threats);
 // Stops the helpers and waits until each is idle again; what they did.
 HelperReport helpers_finish();
