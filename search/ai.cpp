@@ -12,6 +12,17 @@ HashSlot hash_tag[hash_cut];
 HashSlot hash_tag1[hash_cut2];
 HashSlot hash_tag2[hash_cut2];
 
+// key % 2,000,000 with 32-bit arithmetic only: 2,000,000 = 128 * 15625, so the slot is
+// (key / 128) % 15625 * 128 + key % 128; and (key / 128) % 15625 follows from its two 32-bit
+// halves, 2^32 % 15625 being 14171 (every sum stays under 2^32).
+int slot_by_halves(U64 key) {
+    static_assert(hash_cut == 128 * 15625, "the slot's steps are those of 2,000,000");
+    const U64 q       = key >> 7;
+    const uint32_t hi = static_cast<uint32_t>(q >> 32), lo = static_cast<uint32_t>(q);
+    const uint32_t r = ((hi % 15625u) * 14171u + lo % 15625u) % 15625u;
+    return static_cast<int>(r * 128u + static_cast<uint32_t>(key & 127u));
+}
+
 namespace {
 
 // Probes land anywhere in 128 MB of tables; on small pages nearly every one also misses the
@@ -31,7 +42,13 @@ inline U64 stone_number(int code, int x, int y) {
     return random_number[code * ((y - 1) * BOARDSIZE + x)];
 }
 
+#if defined(__wasm__)
+// WebAssembly has no 64-bit multiply-high, so a 64-bit remainder by a constant stays a real
+// division there, in the searches' every node: the same slot from 32-bit steps instead.
+inline int slot_of(U64 key) { return slot_by_halves(key); }
+#else
 inline int slot_of(U64 key) { return static_cast<int>(key % static_cast<U64>(hash_cut)); }
+#endif
 
 // A slot's words are read and written whole (never torn), in no particular order with other
 // memory: the key test catches a slot whose words come from two different writes.

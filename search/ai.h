@@ -77,6 +77,9 @@ constexpr int STORED_LINE_MAX = 64;  // longest line stored_line gives
 // Reads the table only, so a line cut by a replaced entry is just shorter.
 int stored_line(const SearchThread& t, int x, int y, int most, int* xs, int* ys);
 
+// key % hash_cut in 32-bit steps, as WebAssembly computes a slot.
+int slot_by_halves(U64 key);
+
 // Key of the root position on `un`, stored in entry 1 of t's keys.
 void set_root_key(SearchThread& t);
 // Key after a stone of the side to move at depth d (code 1 odd, 2 even) lands on (x, y).

@@ -232,6 +232,28 @@ TEST(FastPaths, TiesFollowTheirOrder) {
     }
 }
 
+TEST(HashTables, SlotsFromThirtyTwoBitStepsAreTheRemainder) {
+    // The WebAssembly build's slot must be the native one: keys at the edges of each step, then
+    // a stream of scrambled ones.
+    std::vector<U64> keys = {0,
+                             1,
+                             127,
+                             128,
+                             1999999,
+                             2000000,
+                             0xFFFFFFFFull,
+                             0x100000000ull,
+                             ~0ull,
+                             1ull << 63,
+                             (1ull << 39) - 1,
+                             0x7FFFFFFFFFFFFF80ull};
+    U64 x                 = 0x9E3779B97F4A7C15ull;
+    for (int k = 0; k < 100000; ++k)
+        keys.push_back(x = x * 6364136223846793005ull + 1442695040888963407ull);
+    for (const U64 key : keys)
+        ASSERT_EQ(slot_by_halves(key), static_cast<int>(key % hash_cut)) << key;
+}
+
 TEST(HashTables, DeeperEntriesStayAndBoundsAnswerOnlyWithinTheirWindow) {
     // Depths of two records in turn, values 1 and 2, and the value kept: a strictly deeper stays.
     const int replace[][3] = {{5, 5, 2}, {5, 6, 2}, {6, 5, 1}, {10000, 9999, 1}, {10000, 10000, 2}};
