@@ -299,11 +299,9 @@ TEST(Threads, ManyShortDecisionsAreLegalAndInTime) {
 
 namespace {
 
-// Sixteen stones: four in the centre, the rest spread to the edges, the first player to move.
-// Nothing is forced, so the searches run their full time.
-const std::vector<Point> MIDDLE_GAME = {{7, 7},  {8, 8},   {7, 8},  {6, 9},  {3, 3}, {11, 11},
-                                        {3, 11}, {11, 3},  {2, 7},  {12, 7}, {7, 2}, {7, 12},
-                                        {1, 1},  {13, 13}, {1, 13}, {13, 1}};
+// Four stones in the centre, the first player to move. Nothing is forced (the attack search
+// finds no threat at all), and the alpha-beta search needs seconds for its deeper iterations.
+const std::vector<Point> MIDDLE_GAME = {{7, 7}, {8, 8}, {7, 8}, {8, 7}};
 
 bool empty_point(const std::string& move, int size, const std::vector<Point>& stones) {
     int x = -1, y = -1;
