@@ -154,7 +154,9 @@ inline bool node_budget_spent(const SearchThread& t, int fifths) {
 
 // ---- Threads of a move decision (search/thread.cpp) ----
 
-constexpr int MAX_SEARCH_THREADS = 256;
+// The most threads, whatever the machine has: each adds about 1.1 MB of search state beside
+// the 96 MB of shared tables, so even the most stay well under 350 MB.
+constexpr int MAX_SEARCH_THREADS = 128;
 // An alpha-beta root score from here up is a win forced within the horizon: the engine
 // completes five at depth d with 500000 - 100 d, and no leaf scores this high.
 constexpr int FORCED_WIN_SCORE = 400000;
