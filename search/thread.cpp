@@ -54,6 +54,8 @@ struct Pool {
     bool quit       = false;
     bool running    = false;  // helpers_start was called and helpers_finish not yet
     std::vector<Helper> helpers;
+    // Every helper's block, kept for the next change of the count: at most one per thread.
+    std::vector<SearchThread*> blocks;
 };
 
 // Never destroyed: the process may end (END, end of input) with the helpers waiting.
@@ -117,15 +119,13 @@ void set_search_threads(int n) {
     if (n == search_threads())
         return;
     stop_all();
-    // The blocks of the helpers that go are kept for the next change: at most one per thread.
-    static std::vector<SearchThread*> blocks;
-    while (static_cast<int>(blocks.size()) < n - 1)
-        blocks.push_back(new SearchThread);
+    while (static_cast<int>(pool.blocks.size()) < n - 1)
+        pool.blocks.push_back(new SearchThread);
     pool.helpers = std::vector<Helper>(n - 1);
     for (int k = 0; k < n - 1; ++k)
     {
         Helper& h   = pool.helpers[k];
-        h.t         = blocks[k];
+        h.t         = pool.blocks[k];
         h.t->helper = true;
         // Each helper starts its walk of the root candidates at another one.
         h.t->rotation = k + 1;
