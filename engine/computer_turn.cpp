@@ -72,13 +72,13 @@ void rank_candidates() {
 
 // What the threat searches found beside the alpha-beta search: their counters for the depth
 // line, their verdict told as they tell it, and the root scores where they leave a point.
-void take_threat_results(SearchThread& t, const HelperReport& helped) {
-    t.node1        = helped.node1;
-    t.node2        = helped.node2;
-    t.mate_node1   = helped.mate_node1;
-    t.mate_node2   = helped.mate_node2;
-    t.break_depth1 = helped.break_depth1;
-    t.break_depth2 = helped.break_depth2;
+void take_threat_results(SearchThread& t, const SearchThread& threats) {
+    t.node1        = threats.node1;
+    t.node2        = threats.node2;
+    t.mate_node1   = threats.mate_node1;
+    t.mate_node2   = threats.mate_node2;
+    t.break_depth1 = threats.break_depth1;
+    t.break_depth2 = threats.break_depth2;
     if (situation == 1.0)
     {
         say("\nMESSAGE Certainly win...\n");
@@ -174,8 +174,8 @@ void COMPUTER_TURN() {
             }
             const HelperReport helped = helpers_finish();
             helper_nodes              = helped.nodes;
-            if (beside)
-                take_threat_results(t, helped);
+            if (beside && helped.threats != nullptr)
+                take_threat_results(t, *helped.threats);
             // A win a helper proved is played, unless the main thread has one of its own.
             if (helped.win_x != 0 && situation != 1.0 && t.best_value < FORCED_WIN_SCORE)
             {

@@ -168,14 +168,7 @@ HelperReport helpers_finish() {
     {
         const SearchThread& t = *h.t;
         if (t.threats)
-        {
-            report.node1        = t.node1;
-            report.node2        = t.node2;
-            report.mate_node1   = t.mate_node1;
-            report.mate_node2   = t.mate_node2;
-            report.break_depth1 = t.break_depth1;
-            report.break_depth2 = t.break_depth2;
-        }
+            report.threats = &t;
         report.nodes += t.node;
         if (t.break_depth > report.depth)
             report.depth = t.break_depth;

@@ -167,9 +167,9 @@ struct HelperReport {
     long long nodes = 0;
     int depth       = 0;
     int win_x = 0, win_y = 0, win_value = 0;
-    // The threat searches' counters and depths, when a helper ran them.
-    int node1 = 0, node2 = 0, mate_node1 = 0, mate_node2 = 0;
-    int break_depth1 = 0, break_depth2 = 0;
+    // The helper that ran the threat searches, with their counters and depths (idle until the
+    // next decision); none when the main thread ran them.
+    const SearchThread* threats = nullptr;
 };
 
 int max_search_threads();  // the machine's hardware threads (1 in the browser)
