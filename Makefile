@@ -3,7 +3,8 @@ BUILD ?= build
 JOBS  ?= 2
 
 .PHONY: all build run test test-sanitize test-tsan bench bench-check soak fuzz-build fuzz fuzz-replay format \
-        format-check clean windows test-windows dist gomocup-check web serve-web bench-web test-web
+        format-check clean windows test-windows dist gomocup-check web serve-web bench-web test-web \
+        web-pace
 
 all: build
 
@@ -138,6 +139,12 @@ bench-web: web
 	  echo "webassembly $$bench: signature $$got (recorded $$ref), $$speed nodes/s"; \
 	  [ -n "$$ref" ] && [ "$$ref" = "$$got" ] || ok=0; \
 	done; [ $$ok = 1 ]
+
+# The WebAssembly builds' pace against the native build's: their benches in turn, in Node and
+# in a worker of headless Chromium, five rounds, and each one's best as a share of native.
+web-pace: build web
+	cd tests/web && npm ci --no-audit --no-fund
+	node tools/web-pace.js $(ROUNDS)
 
 # The page in headless Chromium (Debian's /usr/bin/chromium) through Playwright, and the
 # page's rules and the engine module under Node's test runner.
