@@ -235,6 +235,29 @@ int helper_search(SearchThread& t) {
     return 0;
 }
 
+#if defined(__wasm__)
+namespace {
+
+// WebAssembly has no prefetch: a child's hash slot, anywhere in the tables, is a cache miss that
+// stalls the child's probe. Reading the slots of several children in one go lets their misses
+// overlap, and the children find them in the cache: the first two children together, then the
+// next nine once the node gets past them (a node that searches a second child mostly searches
+// them all).
+constexpr int TOUCH_FIRST = 2;
+constexpr int TOUCH_BURST = 9;
+
+void touch_child_slots(const SearchThread& t, int dep, int from, int to) {
+    U64 sum = 0;
+    for (int b = from; b <= to; ++b)
+        if (t.nex[b][dep] != 0)
+            sum ^= hash_tag[child_slot(t, dep, t.nex[b][dep], t.ney[b][dep])].lock;
+    volatile U64 kept = sum;  // the reads stay
+    static_cast<void>(kept);
+}
+
+}  // namespace
+#endif
+
 // Minimax (not negamax): the engine maximises at odd depths, the opponent minimises at even
 // ones. Returns 0 at once when the clock runs out; callers test the clock right after and unwind.
 int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
@@ -285,6 +308,9 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     need_candidates(t, dep, 1);
     if (prefetch && t.nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag[child_slot(t, dep, t.nex[1][dep], t.ney[1][dep])]);
+#if defined(__wasm__)
+    int touched = 0;  // children whose slots have been read ahead
+#endif
     for (int a = 1; a <= num; ++a)
     {
         need_candidates(t, dep, a);
@@ -296,6 +322,16 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
         // Cut-off: already recorded when it happened.
         if (a >= 2 && alpha >= beta)
             return t.value[dep];
+#if defined(__wasm__)
+        if (prefetch && a >= touched && touched < num)
+        {
+            const int want = a == 1 ? TOUCH_FIRST : a + TOUCH_BURST;
+            const int upto = want > num ? num : want;
+            need_candidates(t, dep, upto);
+            touch_child_slots(t, dep, touched + 1, upto);
+            touched = upto;
+        }
+#else
         if (prefetch && a < num)
         {
             need_candidates(t, dep, a + 1);
@@ -303,6 +339,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
                 __builtin_prefetch(
                     &hash_tag[child_slot(t, dep, t.nex[a + 1][dep], t.ney[a + 1][dep])]);
         }
+#endif
 
         place_stone(t, x, y, stone);
         set_child_key(t, dep, x, y);
