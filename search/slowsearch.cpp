@@ -11,6 +11,7 @@
 #include "search/ai.h"
 #include "search/live_report.h"
 #include "search/movegen.h"
+#include "search/read_ahead.h"
 
 namespace {
 
@@ -235,29 +236,6 @@ int helper_search(SearchThread& t) {
     return 0;
 }
 
-#if defined(__wasm__)
-namespace {
-
-// WebAssembly has no prefetch: a child's hash slot, anywhere in the tables, is a cache miss that
-// stalls the child's probe. Reading the slots of several children in one go lets their misses
-// overlap, and the children find them in the cache: the first two children together, then the
-// next nine once the node gets past them (a node that searches a second child mostly searches
-// them all).
-constexpr int TOUCH_FIRST = 2;
-constexpr int TOUCH_BURST = 9;
-
-void touch_child_slots(const SearchThread& t, int dep, int from, int to) {
-    U64 sum = 0;
-    for (int b = from; b <= to; ++b)
-        if (t.nex[b][dep] != 0)
-            sum ^= hash_tag[child_slot(t, dep, t.nex[b][dep], t.ney[b][dep])].lock;
-    volatile U64 kept = sum;  // the reads stay
-    static_cast<void>(kept);
-}
-
-}  // namespace
-#endif
-
 // Minimax (not negamax): the engine maximises at odd depths, the opponent minimises at even
 // ones. Returns 0 at once when the clock runs out; callers test the clock right after and unwind.
 int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
@@ -309,7 +287,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
     if (prefetch && t.nex[1][dep] != 0)
         __builtin_prefetch(&hash_tag[child_slot(t, dep, t.nex[1][dep], t.ney[1][dep])]);
 #if defined(__wasm__)
-    int touched = 0;  // children whose slots have been read ahead
+    int read = 0;  // children whose slots are read ahead
 #endif
     for (int a = 1; a <= num; ++a)
     {
@@ -323,14 +301,8 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
         if (a >= 2 && alpha >= beta)
             return t.value[dep];
 #if defined(__wasm__)
-        if (prefetch && a >= touched && touched < num)
-        {
-            const int want = a == 1 ? TOUCH_FIRST : a + TOUCH_BURST;
-            const int upto = want > num ? num : want;
-            need_candidates(t, dep, upto);
-            touch_child_slots(t, dep, touched + 1, upto);
-            touched = upto;
-        }
+        if (prefetch)
+            read = read_slots_ahead(t, hash_tag, dep, a, num, read);
 #else
         if (prefetch && a < num)
         {
