@@ -102,9 +102,13 @@ void set_root_key(SearchThread& t) {
     t.zobristkey[1]   = slot_of(key);
 }
 
-// Kept out of line: inlined into the searches' node loops it crowds their registers, and the
-// call is cheaper than the reloads that follow.
-__attribute__((noinline)) void set_child_key(SearchThread& t, int dep, int x, int y) {
+// Kept out of line natively: inlined into the searches' node loops it crowds their registers,
+// and the call is cheaper than the reloads that follow. WebAssembly's calls cost more (the
+// runtime saves every live register around one), so there it is inlined.
+#if !defined(__wasm__)
+__attribute__((noinline))
+#endif
+void set_child_key(SearchThread& t, int dep, int x, int y) {
     const int code          = dep % 2 == 1 ? 1 : 2;  // odd depths are the engine's moves
     t.zobristcheck[dep + 1] = t.zobristcheck[dep] ^ stone_number(code, x, y);
     t.zobristkey[dep + 1]   = slot_of(t.zobristcheck[dep + 1]);

@@ -71,6 +71,18 @@ void build_tables(int pair, CreditBoard& b) {
     }
 }
 
+// In WebAssembly a pointer the compiler can see through (a table's address plus an index) gets
+// its constant offsets added in separate instructions, each of which the runtime turns into an
+// address computation of its own; from a base it cannot see through they go into the memory
+// accesses themselves. The same pointer natively.
+template <class T>
+inline T* opaque_base(T* p) {
+#if defined(__wasm__)
+    __asm__("" : "+r"(p));
+#endif
+    return p;
+}
+
 // Adds the credits of the window starting at s along st with index idx.
 inline void add_window(CreditBoard& b, int s, int st, int idx) {
     for (int g = 0; g < 2; ++g)
@@ -169,11 +181,11 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
         const int tst = TST[dir];
         // The eleven cells of the line, and the five-cell part of each window in base 3, rolled
         // along it (a digit 3 off the board only stands in windows that are skipped).
-        const char* c = b.code + f;
+        const char* c = opaque_base(b.code + f - 5 * st);
         int line[11];
 #pragma GCC unroll 11
         for (int k = 0; k < 11; ++k)
-            line[k] = c[(k - 5) * st];
+            line[k] = c[k * st];
         int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
 #pragma GCC unroll 6
         for (int j = 0; j <= 5; ++j)
@@ -193,7 +205,7 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
                 const WindowCredit& u = tab[g][from];
                 const WindowCredit& v = tab[g][after];
                 const int dm          = v.middle - u.middle;
-                int* w                = PADDED || !off ? out[g] + at - t * tst : sink;
+                int* w                = opaque_base(PADDED || !off ? out[g] + at - t * tst : sink);
                 w[0] += v.first - u.first;
                 w[tst] += dm;
                 w[2 * tst] += dm;
@@ -229,6 +241,8 @@ void update_cell(CreditBoard& b, int x, int y, int old, int now) {
 // runs out of line, or without bulk memory a call to the library's memcpy: straight-line moves
 // cost less there.
 inline void copy_row(int* to, const int* from) {
+    to   = opaque_base(to);
+    from = opaque_base(from);
 #if defined(__wasm_simd128__)
     static_assert(ROW_CELLS % 4 == 0, "rows in whole vectors");
 #pragma GCC unroll 7
