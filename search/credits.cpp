@@ -6,6 +6,7 @@
 #include <wasm_simd128.h>
 #endif
 
+#include "platform/address.h"
 #include "search/gather.h"
 #include "search/movegen.h"
 #include "search/thread.h"
@@ -69,18 +70,6 @@ void build_tables(int pair, CreditBoard& b) {
         b.proximity = false;
         break;
     }
-}
-
-// In WebAssembly a pointer the compiler can see through (a table's address plus an index) gets
-// its constant offsets added in separate instructions, each of which the runtime turns into an
-// address computation of its own; from a base it cannot see through they go into the memory
-// accesses themselves. The same pointer natively.
-template <class T>
-inline T* opaque_base(T* p) {
-#if defined(__wasm__)
-    __asm__("" : "+r"(p));
-#endif
-    return p;
 }
 
 // Adds the credits of the window starting at s along st with index idx.
