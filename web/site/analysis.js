@@ -63,7 +63,9 @@ export async function startAnalysis(gen) {
         if (!reply)
             break;
         const top = run.report.pvs[0];
-        if (!top || top.depth >= run.depth) {
+        // A stage the threat searches decided scores no line of its own: the candidates and
+        // evaluations shown stay (an empty list in their place would show moves without one).
+        if (top ? top.depth >= run.depth : run.pvs.length === 0) {
             run.pvs = run.report.pvs;
             run.depth = top ? top.depth : run.depth;
             // the candidates it scored exactly first, then the rest of its ranking
