@@ -57,6 +57,25 @@ function serveBench() {
     });
 }
 
+// The output lines of the bench script at `url` run in a fresh worker of `page` (a page of
+// the same origin), up to its "Nodes searched" line.
+function benchInWorker(page, url) {
+    return page.evaluate((script) => new Promise((resolve, reject) => {
+        const source = `self.Module = { print: (line) => postMessage(line) };
+            importScripts(${JSON.stringify(script)});`;
+        const worker = new Worker(URL.createObjectURL(new Blob([source])));
+        const lines = [];
+        worker.onmessage = (event) => {
+            lines.push(event.data);
+            if (event.data.startsWith('Nodes searched')) {
+                worker.terminate();
+                resolve(lines);
+            }
+        };
+        worker.onerror = (event) => reject(new Error(event.message));
+    }), url);
+}
+
 async function openChromium() {
     let playwright;
     try {
@@ -75,21 +94,8 @@ async function openChromium() {
     const page = await context.newPage();
     await page.goto(`${served.url}page`);
     return {
-        // The bench's output lines from a fresh worker running build `name`.
-        bench: async (name) => (await page.evaluate((url) => new Promise((resolve, reject) => {
-            const source = `self.Module = { print: (line) => postMessage(line) };
-                importScripts(${JSON.stringify(url)});`;
-            const worker = new Worker(URL.createObjectURL(new Blob([source])));
-            const lines = [];
-            worker.onmessage = (event) => {
-                lines.push(event.data);
-                if (event.data.startsWith('Nodes searched')) {
-                    worker.terminate();
-                    resolve(lines);
-                }
-            };
-            worker.onerror = (event) => reject(new Error(event.message));
-        }), `${served.url}${name}.js`)).join('\n'),
+        // The bench's output from a fresh worker running build `name`.
+        bench: async (name) => (await benchInWorker(page, `${served.url}${name}.js`)).join('\n'),
         close: async () => {
             await context.close();
             served.server.close();
@@ -134,7 +140,11 @@ async function main() {
     }
 }
 
-main().catch((error) => {
-    console.error(error.message);
-    process.exit(1);
-});
+if (require.main === module) {
+    main().catch((error) => {
+        console.error(error.message);
+        process.exit(1);
+    });
+}
+
+module.exports = { benchInWorker };

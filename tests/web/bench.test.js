@@ -9,6 +9,7 @@ const { execSync } = require('node:child_process');
 const path = require('node:path');
 
 const { SITE, serveSite, launchBrowser } = require('./support.js');
+const { benchInWorker } = require('../../tools/web-pace.js');
 
 const BENCH = path.join(SITE, '..', 'bench');
 
@@ -25,20 +26,7 @@ test('both WebAssembly builds print the recorded signature in a browser worker',
         const page = await browser.context.newPage();
         await page.goto(`${server.url}none`);  // any page of the origin: the worker needs one
         for (const build of ['gravik-bench-worker', 'gravik-bench-worker-plain']) {
-            const output = await page.evaluate((url) => new Promise((resolve, reject) => {
-                const source = `self.Module = { print: (line) => postMessage(line) };
-                    importScripts(${JSON.stringify(url)});`;
-                const worker = new Worker(URL.createObjectURL(new Blob([source])));
-                const lines = [];
-                worker.onmessage = (event) => {
-                    lines.push(event.data);
-                    if (event.data.startsWith('Nodes searched')) {
-                        worker.terminate();
-                        resolve(lines);
-                    }
-                };
-                worker.onerror = (event) => reject(new Error(event.message));
-            }), `${server.url}${build}.js`);
+            const output = await benchInWorker(page, `${server.url}${build}.js`);
             const speed = output.find((line) => line.startsWith('Nodes/second'));
             t.diagnostic(`${build}: ${speed}`);
             assert.equal(output.at(-1), `Nodes searched : ${signature}`, build);
