@@ -160,6 +160,13 @@ test('engine replies: forbidden points, ranked candidates, the move, the depth l
     assert.equal(R.parseMove(['ERROR']), null);
     assert.equal(R.parseDepth(['MESSAGE Depth 3 (3-1-2)  Eval 5  Node 9 (1+2+6)', '1,1']),
         'Depth 3 (3-1-2)  Eval 5  Node 9 (1+2+6)');
+    // a proven result: the move with its forced evaluation, at the deepest search's depth
+    assert.deepEqual(R.parseDecided(['MESSAGE Certainly win...',
+        'MESSAGE Depth 0 (0-18-0)  Eval 10000000  Node 4670 (0+4670+0)', 'MESSAGE NBEST 3,5', '3,5']),
+    { line: [[3, 5]], eval: 10000000, depth: 18 });
+    assert.equal(R.parseDecided(['MESSAGE Depth 0 (0-0-12)  Eval -100000  Node 1', '2,2']).eval, -100000);
+    assert.equal(R.parseDecided(['MESSAGE Depth 9 (9-12-10)  Eval 35  Node 1', '7,7']), null);
+    assert.equal(R.parseDecided(['MESSAGE Depth 0 (0-18-0)  Eval 10000000  Node 1', '-1,-1']), null);
     // the side to move is 1, in the order played
     assert.deepEqual(R.boardLines([{ x: 1, y: 2 }, { x: 3, y: 4 }, { x: 5, y: 6 }]),
         ['1,2,2', '3,4,1', '5,6,2']);

@@ -62,6 +62,11 @@ export async function startAnalysis(gen) {
             return;
         if (!reply)
             break;
+        if (run.report.pvs.length === 0) {
+            const decided = R.parseDecided(reply);
+            if (decided)
+                run.report.pvs = [decided];
+        }
         const top = run.report.pvs[0];
         // A stage the threat searches decided scores no line of its own: the candidates and
         // evaluations shown stay (an empty list in their place would show moves without one).

@@ -208,6 +208,19 @@
         return line ? line.slice('MESSAGE '.length) : null;
     }
 
+    // A result the threat searches proved reports no scored line, only the move and, in its
+    // depth line ("MESSAGE Depth 0 (0-18-0)  Eval 10000000 ..."), the forced evaluation: that
+    // move's line as readLive would keep it (depth the deepest search's), or null when the reply
+    // holds no forced result.
+    function parseDecided(lines) {
+        const depth = /^Depth (\d+) \((\d+)-(\d+)-(\d+)\)\s+Eval (-?\d+)/.exec(parseDepth(lines) || '');
+        const move = parseMove(lines);
+        if (!depth || !move || move.x < 0 || Math.abs(Number(depth[5])) < DECIDED)
+            return null;
+        return { line: [[move.x, move.y]], eval: Number(depth[5]),
+            depth: Math.max(...depth.slice(1, 5).map(Number)) };
+    }
+
     // ---- Live lines ----------------------------------------------------------------------
 
     // What the engine has reported so far about one search: the root's progress (REALTIME
@@ -306,6 +319,7 @@
     const api = {
         RULES, MIN_SIZE, MAX_SIZE, LETTERS, pointName, colourOf, boardOf, runWins, judge,
         fivePoints, resultCode, formatRecord, parseRecord, parseForbid, parseNbest, parseMove, parseDepth,
+        parseDecided,
         boardLines, newReport, readLive, evalText, countText,
     };
     if (typeof module === 'object' && module.exports)
