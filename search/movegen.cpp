@@ -1,9 +1,8 @@
-// The candidate lists of every search: MOVECOM and MOVEPLA, the lists the alpha-beta nodes
-// write as they reach them, and the stable sort.
+// The candidate lists of every search: MOVECOM and MOVEPLA, and the counts of the lists the
+// alpha-beta nodes write as they reach them (see candidates.cpp).
 #include "search/movegen.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "eval/score_table.h"
 #include "search/credits.h"
@@ -17,7 +16,6 @@ constexpr int THREAT_LEVEL = 15001;    // freestyle: a threat this strong keeps 
 constexpr int STRONG_MOVE  = 2000;
 constexpr int WEAK_MOVE    = 3;    // below this a point is not worth searching
 constexpr int LIST_SLOTS   = 100;  // candidate slots cleared per generator call
-constexpr int SMALL_RUN    = 12;   // runs shorter than this are sorted by insertion
 
 // ---- Lists made on demand ----
 //
@@ -25,7 +23,6 @@ constexpr int SMALL_RUN    = 12;   // runs shorter than this are sorted by inser
 // whole: the count is worked out from the gathered points, and the candidates are written as
 // the node reaches them. Each depth keeps its gathered points meanwhile in the thread's
 // `pending` (its children gather their own).
-constexpr int FEW_POINTS = 8;  // up to this many are found one by one, the rest ranked at once
 
 // Keeps the gathered points for depth dep, with the best three, and marks its list unwritten.
 void keep_gathered(SearchThread& t, int dep) {
@@ -216,110 +213,6 @@ int list_on_demand(SearchThread& t, int dep, int keep) {
     return p.count;
 }
 
-// Loads the points in cell-number order and sorts them stably, highest first. A stable order is
-// unique, so any stable sort yields the order DIVIDE_AND_CONQUER over the whole board would
-// give; this one is cheaper, for it runs at every node of every search:
-//  - zeros (most of the board, far from any stone) need no sorting: they sit in cell order
-//    between the positive and the negative points;
-//  - positive points (window credits, mostly below 65536) go through a byte-wise LSD radix
-//    sort that skips the bytes all of them share;
-//  - negative points (the stones) are few and merge-sorted in place at the end.
-void MERGE_SORT(SearchThread& t) {
-    const int n            = BOARDSIZE;
-    POINT* const zeros     = t.sort_zeros;
-    POINT* const negatives = t.sort_negatives;
-    POINT* const spare     = t.sort_spare;
-    int n_pos = 0, n_zero = 0, n_neg = 0;
-    uint32_t any_bits = 0, all_bits = ~0u;
-    for (int y = 1; y <= n; ++y)
-        for (int x = 1; x <= n; ++x)
-        {
-            const int v = t.jiazhi[x][y];
-            if (v > 0)
-            {
-                t.point[1 + n_pos++] = POINT{x, y, v};
-                const uint32_t rank  = 0x7fffffffu - static_cast<uint32_t>(v);  // ascending rank
-                any_bits |= rank;
-                all_bits &= rank;
-            }
-            else if (v == 0)
-                zeros[n_zero++] = POINT{x, y, 0};
-            else
-                negatives[n_neg++] = POINT{x, y, v};
-        }
-
-    // Radix passes over the bytes in which the positive points differ; each pass is stable.
-    const uint32_t varying = any_bits ^ all_bits;
-    POINT* src             = t.point + 1;
-    POINT* dst             = spare;
-    for (int shift = 0; shift < 32; shift += 8)
-    {
-        if (((varying >> shift) & 0xffu) == 0)
-            continue;
-        int start[257] = {};
-        for (int k = 0; k < n_pos; ++k)
-            ++start[1 + (((0x7fffffffu - static_cast<uint32_t>(src[k].val)) >> shift) & 0xffu)];
-        for (int b = 1; b <= 256; ++b)
-            start[b] += start[b - 1];
-        for (int k = 0; k < n_pos; ++k)
-            dst[start[((0x7fffffffu - static_cast<uint32_t>(src[k].val)) >> shift) & 0xffu]++] =
-                src[k];
-        POINT* swap = src;
-        src         = dst;
-        dst         = swap;
-    }
-    if (src != t.point + 1)
-        std::memcpy(t.point + 1, src, sizeof(POINT) * n_pos);
-
-    std::memcpy(t.point + 1 + n_pos, zeros, sizeof(POINT) * n_zero);
-    std::memcpy(t.point + 1 + n_pos + n_zero, negatives, sizeof(POINT) * n_neg);
-    DIVIDE_AND_CONQUER(t, 1 + n_pos + n_zero, n * n);
-}
-
-// Stable: on equal scores the first half wins, so ties stay in cell-number order.
-void DIVIDE_AND_CONQUER(SearchThread& t, int st, int ed) {
-    if (ed - st > 1 && ed - st < SMALL_RUN)
-    {
-        // Short runs: insertion sort, stable as well (a point passes only strictly lower ones).
-        for (int k = st + 1; k <= ed; ++k)
-        {
-            const POINT p = t.point[k];
-            int j         = k - 1;
-            for (; j >= st && t.point[j].val < p.val; --j)
-                t.point[j + 1] = t.point[j];
-            t.point[j + 1] = p;
-        }
-    }
-    else if (ed - st > 1)
-    {
-        const int mid = (st + ed) / 2;
-        DIVIDE_AND_CONQUER(t, st, mid);
-        DIVIDE_AND_CONQUER(t, mid + 1, ed);
-        // Already in order: common on boards full of equal scores.
-        if (t.point[mid].val >= t.point[mid + 1].val)
-            return;
-        int left = st, right = mid + 1;
-        for (int out = st; out <= ed; ++out)
-        {
-            if (right > ed || (left <= mid && t.point[left].val >= t.point[right].val))
-                t.point_temp[out] = t.point[left++];
-            else
-                t.point_temp[out] = t.point[right++];
-        }
-        for (int k = st; k <= ed; ++k)
-            t.point[k] = t.point_temp[k];
-    }
-    else if (ed - st == 1)
-    {
-        if (t.point[st].val < t.point[ed].val)
-        {
-            const POINT swap = t.point[st];
-            t.point[st]      = t.point[ed];
-            t.point[ed]      = swap;
-        }
-    }
-}
-
 int MOVECOM(SearchThread& t, int thr, int dep) {
     return generate(t, thr, dep, -1000000000, 0, false);
 }
@@ -334,53 +227,4 @@ int MOVECOM_on_demand(SearchThread& t, int thr, int dep) {
 
 int MOVEPLA_on_demand(SearchThread& t, int thr, int dep) {
     return generate(t, thr, dep, -100000000, 1, true);
-}
-
-void make_candidates(SearchThread& t, int dep, int upto) {
-    PendingList& p = t.pending[dep];
-    int& made      = t.candidates_made[dep];
-    if (upto > p.count)
-        upto = p.count;
-    if (upto <= made)
-        return;
-    if (upto <= TOP_POINTS)
-    {
-        for (int k = made + 1; k <= upto; ++k)
-            set_candidate(t, k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
-        made = upto;
-        return;
-    }
-    if (upto <= FEW_POINTS)
-    {
-        // The next ones one at a time: each is the highest key below the one before it.
-        uint64_t below = p.top[TOP_POINTS - 1];
-        for (int k = made + 1; k <= upto; ++k)
-        {
-            if (k <= TOP_POINTS)
-            {
-                set_candidate(t, k, dep, packed_x(p.top[k - 1]), packed_y(p.top[k - 1]));
-                continue;
-            }
-            if (k > TOP_POINTS + 1)
-                below = p.last;
-            uint64_t next = 0;
-            for (int g = 0; g < p.m; ++g)
-            {
-                const uint64_t key  = p.keys[g];
-                const uint64_t cand = key < below ? key : 0;
-                next                = cand > next ? cand : next;
-            }
-            p.last = next;
-            set_candidate(t, k, dep, packed_x(next), packed_y(next));
-        }
-        made = upto;
-        return;
-    }
-    // Beyond the first few: the whole list at once.
-    std::memcpy(t.gathered, p.keys, sizeof(uint64_t) * p.m);
-    t.n_gathered = p.m;
-    select_points(t, p.count);
-    for (int k = made + 1; k <= p.count; ++k)
-        set_candidate(t, k, dep, t.point[k].posx, t.point[k].posy);
-    made = p.count;
 }
