@@ -47,12 +47,12 @@ void keep_gathered(SearchThread& t, int dep) {
     p.top[2] = t3;
 }
 
-// The list of depth dep from the gathered points (boosted scores in the keys, true scores in
-// jiazhi; `hint` the key bits of the boosted point's cell, or -1), as the selection of
-// `generate` makes it, kept for need_candidates: returns its count. Positions 1 and 2 set the
-// level of the rest; from position 3 on the list ends at the first point under that level, or
-// at `sorted` or `last`. Every pass over the points goes without branches.
-int defer_list(SearchThread& t, int dep, int sorted, int last, int hint) {
+// The list of depth dep from the points gathered at `least` or more (boosted scores in the
+// keys, true scores in jiazhi; `hint` the key bits of the boosted point's cell, or -1), as the
+// selection of `generate` makes it, kept for need_candidates: returns its count. Positions 1
+// and 2 set the level of the rest; from position 3 on the list ends at the first point under
+// that level, or at `sorted` or `last`. Every pass over the points goes without branches.
+int defer_list(SearchThread& t, int dep, int least, int sorted, int last, int hint) {
     PendingList& p = t.pending[dep];
     const int m    = t.n_gathered;
     keep_gathered(t, dep);
@@ -85,15 +85,29 @@ int defer_list(SearchThread& t, int dep, int sorted, int last, int hint) {
     const int floor_score    = level(best);
     const uint64_t floor_key = pack(0, 32, floor_score) & ~static_cast<uint64_t>(ORDER_MASK);
     uint64_t first_out       = 0;
-    for (int g = 0; g < m; ++g)
+    if (floor_score <= least)
     {
-        const uint64_t key = p.keys[g];
-        const bool out     = static_cast<int>(key & ORDER_MASK) == hint
-                                 ? key != t1 && key != t2 && true_score(key) < floor_score
-                                 : key < floor_key;
-        const uint64_t cut = out ? key : 0;
-        first_out          = cut > first_out ? cut : first_out;
+        // Mostly so: every point gathered reaches the level, and only the boosted one, if it
+        // was gathered, can fall under it by its true score.
+        if (hint >= 0)
+        {
+            const int v             = true_score(static_cast<uint64_t>(hint));
+            const uint64_t hint_key = pack(packed_x(static_cast<uint64_t>(hint)),
+                                           packed_y(static_cast<uint64_t>(hint)), v + HINT_BOOST);
+            if (v + HINT_BOOST >= least && v < floor_score && hint_key != t1 && hint_key != t2)
+                first_out = hint_key;
+        }
     }
+    else
+        for (int g = 0; g < m; ++g)
+        {
+            const uint64_t key = p.keys[g];
+            const bool out     = static_cast<int>(key & ORDER_MASK) == hint
+                                     ? key != t1 && key != t2 && true_score(key) < floor_score
+                                     : key < floor_key;
+            const uint64_t cut = out ? key : 0;
+            first_out          = cut > first_out ? cut : first_out;
+        }
     int end = sorted < last ? sorted : last;
     if (first_out != 0)
     {
@@ -140,8 +154,12 @@ int generate(SearchThread& t, int thr, int dep, int occupied, int which, bool on
     const int wanted = last + 1;
     int& guess       = t.width_score[which][dep];
     const int from   = guess - guess / 4 > WEAK_MOVE ? guess - guess / 4 : WEAK_MOVE;
+    int least        = from;
     if (gather_points(t, from) < wanted && from > WEAK_MOVE)
-        gather_points(t, WEAK_MOVE);
+    {
+        least = WEAK_MOVE;
+        gather_points(t, least);
+    }
     if (on_demand && t.n_gathered <= KEPT_POINTS && last >= 1)
     {
         // The guess stays while it gathers enough points but not far too many.
@@ -156,7 +174,7 @@ int generate(SearchThread& t, int thr, int dep, int occupied, int which, bool on
                                                           boosted % PAD_STRIDE - PAD_MARGIN, 0) &
                                                      ORDER_MASK)
                                   : -1;
-        return defer_list(t, dep, m < wanted ? m : wanted, last, hint_bits);
+        return defer_list(t, dep, least, m < wanted ? m : wanted, last, hint_bits);
     }
     const int sorted = select_points(t, wanted);
     guess            = sorted == wanted ? t.point[wanted].val : WEAK_MOVE;

@@ -202,6 +202,19 @@ TEST(FastPaths, GeneratorsSortAndLeafScoreMatchTheirPlainDefinitions) {
             for (int k = 1; k <= 100; ++k)
                 if ((th.nex[k][dep] | th.ney[k][dep]) != 0)
                     fast.push_back(th.nex[k][dep] * 100 + th.ney[k][dep]);
+            // The alpha-beta nodes' lists, written only as far as asked: the same list.
+            std::vector<int> on_demand;
+            if (g == MOVECOM_G || g == MOVEPLA_G)
+            {
+                const int made = (g == MOVECOM_G ? MOVECOM_on_demand : MOVEPLA_on_demand)(
+                    th, thr, dep);
+                ASSERT_EQ(made, count) << "on demand, generator " << g << " trial " << trial;
+                for (int k = 1; k <= made; ++k)
+                {
+                    need_candidates(th, dep, k);
+                    on_demand.push_back(th.nex[k][dep] * 100 + th.ney[k][dep]);
+                }
+            }
             std::vector<int> fast_scores(&th.jiazhi[0][0], &th.jiazhi[0][0] + JZ_SIDE * JZ_SIDE);
             plain_scores(g);
             MERGE_SORT(th);
@@ -215,6 +228,10 @@ TEST(FastPaths, GeneratorsSortAndLeafScoreMatchTheirPlainDefinitions) {
                     << "generator " << g << " trial " << trial << " step " << step << " x " << x;
             ASSERT_EQ(fast, plain_list(g, thr, dep)) << "generator " << g << " trial " << trial;
             ASSERT_EQ(count, static_cast<int>(fast.size())) << "generator " << g;
+            if (g == MOVECOM_G || g == MOVEPLA_G)
+            {
+                ASSERT_EQ(on_demand, fast) << "on demand, generator " << g << " trial " << trial;
+            }
         }
     }
 }
