@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/address.h"
+
 namespace {
 
 // Fresh window indexes and scores for the kept position's codes.
@@ -32,6 +34,24 @@ void index_windows(const EvalThread& e, KeptSum& k) {
 int cell_delta(const KeptSum& k, int f, int now) {
     const int delta = now - k.code[f];
     int sum         = 0;
+#if defined(__wasm__)
+    // The same sum, for WebAssembly's compiler: from each direction's last window on, so that
+    // every step is a constant offset ahead of it, and added window by window.
+    const int* scores = opaque_base(k.scores);
+#pragma GCC unroll 4
+    for (int dir = 0; dir < 4; ++dir)
+    {
+        const int st     = LINE_STEP[dir];
+        const short* win = opaque_base(&k.window[dir][f - 5 * st]);
+#pragma GCC unroll 6
+        for (int t = 0; t <= 5; ++t)
+        {
+            const int* s = scores + win[(5 - t) * st];
+            sum += s[delta * CELL_WEIGHT[t]] - s[0];
+            in_order(sum);
+        }
+    }
+#else
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
@@ -43,6 +63,7 @@ int cell_delta(const KeptSum& k, int f, int now) {
             sum += k.scores[idx + delta * CELL_WEIGHT[t]] - k.scores[idx];
         }
     }
+#endif
     return sum;
 }
 
@@ -56,10 +77,11 @@ void commit_cell(KeptSum& k, int x, int y, int /*old*/, int now) {
     for (int dir = 0; dir < 4; ++dir)
     {
         const int st = LINE_STEP[dir];
+        short* win   = opaque_base(&k.window[dir][f - 5 * st]);
 #pragma GCC unroll 6
         for (int t = 0; t <= 5; ++t)
         {
-            short& idx   = k.window[dir][f - t * st];
+            short& idx   = win[(5 - t) * st];
             const int on = -static_cast<int>(idx < NO_WINDOW - 2 * 324);
             idx          = static_cast<short>(idx + ((delta * CELL_WEIGHT[t]) & on));
         }
