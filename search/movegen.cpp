@@ -3,6 +3,9 @@
 #include "search/movegen.h"
 
 #include <cstdint>
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 #include "eval/score_table.h"
 #include "search/credits.h"
@@ -25,6 +28,54 @@ constexpr int LIST_SLOTS   = 100;  // candidate slots cleared per generator call
 // `pending` (its children gather their own).
 
 // Keeps the gathered points for depth dep, with the best three, and marks its list unwritten.
+#if defined(__wasm_simd128__)
+// The chain of the plain version on two keys at once, for WebAssembly, whose runtime spends four
+// instructions on a scalar select: each lane keeps the best three of its own keys, and the two
+// lanes' threes are merged at the end. A gathered key's score is at least 3, so its top bit is set:
+// signed comparisons order such keys as unsigned ones do, and INT64_MIN stands below them all.
+struct TopThree {
+    v128_t t1, t2, t3;
+};
+inline void pass_down(TopThree& top, v128_t key) {
+    const v128_t over1 = wasm_i64x2_gt(key, top.t1);
+    const v128_t k1    = wasm_v128_bitselect(top.t1, key, over1);
+    top.t1             = wasm_v128_bitselect(key, top.t1, over1);
+    const v128_t over2 = wasm_i64x2_gt(k1, top.t2);
+    const v128_t k2    = wasm_v128_bitselect(top.t2, k1, over2);
+    top.t2             = wasm_v128_bitselect(k1, top.t2, over2);
+    top.t3             = wasm_v128_bitselect(k2, top.t3, wasm_i64x2_gt(k2, top.t3));
+}
+
+void keep_gathered(SearchThread& t, int dep) {
+    PendingList& p         = t.pending[dep];
+    const int m            = t.n_gathered;
+    p.m                    = m;
+    t.candidates_made[dep] = 0;
+    const v128_t none      = wasm_i64x2_splat(INT64_MIN);
+    TopThree top{none, none, none};
+    int g = 0;
+    for (; g + 2 <= m; g += 2)
+    {
+        const v128_t key = wasm_v128_load(t.gathered + g);
+        wasm_v128_store(p.keys + g, key);
+        pass_down(top, key);
+    }
+    if (g < m)
+    {
+        p.keys[g] = t.gathered[g];
+        pass_down(top, wasm_i64x2_make(static_cast<int64_t>(t.gathered[g]), INT64_MIN));
+    }
+    const int64_t a[3] = {wasm_i64x2_extract_lane(top.t1, 0), wasm_i64x2_extract_lane(top.t2, 0),
+                          wasm_i64x2_extract_lane(top.t3, 0)};
+    const int64_t b[3] = {wasm_i64x2_extract_lane(top.t1, 1), wasm_i64x2_extract_lane(top.t2, 1),
+                          wasm_i64x2_extract_lane(top.t3, 1)};
+    for (int k = 0, i = 0, j = 0; k < 3; ++k)
+    {
+        const int64_t best = a[i] > b[j] ? a[i++] : b[j++];
+        p.top[k]           = best == INT64_MIN ? 0 : static_cast<uint64_t>(best);
+    }
+}
+#else
 void keep_gathered(SearchThread& t, int dep) {
     PendingList& p         = t.pending[dep];
     const int m            = t.n_gathered;
@@ -46,6 +97,7 @@ void keep_gathered(SearchThread& t, int dep) {
     p.top[1] = t2;
     p.top[2] = t3;
 }
+#endif
 
 // The list of depth dep from the points gathered at `least` or more (boosted scores in the
 // keys, true scores in jiazhi; `hint` the key bits of the boosted point's cell, or -1), as the
