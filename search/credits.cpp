@@ -226,21 +226,45 @@ void update_cell(CreditBoard& b, int x, int y, int old, int now) {
     b.code[padded(x, y)] = static_cast<char>(now);
 }
 
-// Copies the ROW_CELLS scores of one row. In WebAssembly a memcpy becomes memory.copy, which V8
-// runs out of line, or without bulk memory a call to the library's memcpy: straight-line moves
-// cost less there.
-inline void copy_row(int* to, const int* from) {
+// Copies rows 0..BOARDSIZE + 1 of a credit board (`from`: its row 0, cell 0) to jiazhi. In
+// WebAssembly a memcpy becomes memory.copy, which V8 runs out of line, or without bulk memory a
+// call to the library's memcpy: straight-line moves cost less there, and only as many as reach
+// the frame (no cell past it is read), two rows a turn of the loop.
+#if defined(__wasm_simd128__)
+template <int VECTORS>
+inline void copy_rows_of(int* to, const int* from, int rows) {
     to   = opaque_base(to);
     from = opaque_base(from);
-#if defined(__wasm_simd128__)
-    static_assert(ROW_CELLS % 4 == 0, "rows in whole vectors");
+#pragma GCC unroll 2
+    for (int x = 0; x < rows; ++x, to += JZ_SIDE, from += PAD_STRIDE)
 #pragma GCC unroll 7
-    for (int k = 0; k < ROW_CELLS; k += 4)
-        wasm_v128_store(to + k, wasm_v128_load(from + k));
-#elif defined(__wasm__)
-    __builtin_memcpy_inline(to, from, ROW_CELLS * sizeof(int));  // 64-bit moves, no call
+        for (int k = 0; k < VECTORS; ++k)
+            wasm_v128_store(to + 4 * k, wasm_v128_load(from + 4 * k));
+}
+#endif
+
+inline void copy_rows(SearchThread& t, const int* from) {
+    const int n = BOARDSIZE;
+#if defined(__wasm_simd128__)
+    static_assert(ROW_CELLS == 7 * 4 && MIN_BOARD + 2 > 2 * 4, "rows of three to seven vectors");
+    int* const to = &t.jiazhi[0][0];
+    switch ((n + 2 + 3) / 4)
+    {
+    case 3: copy_rows_of<3>(to, from, n + 2); break;
+    case 4: copy_rows_of<4>(to, from, n + 2); break;
+    case 5: copy_rows_of<5>(to, from, n + 2); break;
+    case 6: copy_rows_of<6>(to, from, n + 2); break;
+    default: copy_rows_of<7>(to, from, n + 2); break;
+    }
 #else
-    std::memcpy(to, from, ROW_CELLS * sizeof(int));
+    for (int x = 0; x <= n + 1; ++x)
+    {
+#if defined(__wasm__)
+        __builtin_memcpy_inline(t.jiazhi[x], from + x * PAD_STRIDE, ROW_CELLS * sizeof(int));
+#else
+        std::memcpy(t.jiazhi[x], from + x * PAD_STRIDE, ROW_CELLS * sizeof(int));
+#endif
+    }
 #endif
 }
 
@@ -257,8 +281,7 @@ void fill_scores(SearchThread& t, int pair, int which, int occupied) {
     {
         b.occupied[which] = occupied;
         rescan(t, pair, b);
-        for (int x = 0; x <= n + 1; ++x)
-            copy_row(t.jiazhi[x], b.credit[which] + padded(x, 0));
+        copy_rows(t, b.credit[which] + padded(0, 0));
         return;
     }
     // One new stone among the changes (the newest, when the search says which) is left out of
@@ -268,9 +291,7 @@ void fill_scores(SearchThread& t, int pair, int which, int occupied) {
             update_cell(b, x, y, old, cur);
         });
 
-    const int* cred = b.credit[which];
-    for (int x = 0; x <= n + 1; ++x)
-        copy_row(t.jiazhi[x], cred + padded(x, 0));
+    copy_rows(t, b.credit[which] + padded(0, 0));
     if (left.x != 0)
     {
         const WindowCredit* const tab[1] = {b.table[which]};
