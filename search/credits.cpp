@@ -259,10 +259,11 @@ inline void copy_rows(SearchThread& t, const int* from) {
 #else
     for (int x = 0; x <= n + 1; ++x)
     {
+        int* const to = &t.jiazhi[x][0];
 #if defined(__wasm__)
-        __builtin_memcpy_inline(t.jiazhi[x], from + x * PAD_STRIDE, ROW_CELLS * sizeof(int));
+        __builtin_memcpy_inline(to, from + x * PAD_STRIDE, ROW_CELLS * sizeof(int));  // no call
 #else
-        std::memcpy(t.jiazhi[x], from + x * PAD_STRIDE, ROW_CELLS * sizeof(int));
+        std::memcpy(to, from + x * PAD_STRIDE, ROW_CELLS * sizeof(int));
 #endif
     }
 #endif
