@@ -42,6 +42,9 @@ struct PendingList {
 // What one window adds to jiazhi: `first` to c1, `middle` to each of c2..c5, `last` to c6.
 struct WindowCredit {
     int first, middle, last;
+#if defined(__wasm_simd128__)
+    int unused = 0;  // a whole vector: two entries' difference in one subtraction
+#endif
 };
 
 // The window credits of a pair of generators for the position in `seen`, kept in step with
