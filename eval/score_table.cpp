@@ -50,6 +50,7 @@ int cell_delta(const KeptSum& k, int f, int now) {
             sum += s[delta * CELL_WEIGHT[t]] - s[0];
             in_order(sum);
         }
+        settle(sum);
     }
 #else
 #pragma GCC unroll 4
