@@ -146,23 +146,17 @@ void rescan(const SearchBoard& board, int pair, CreditBoard& b) {
         }
 }
 
-// What board cell (x, y) changing from `old` to `now` changes in the scores of the generators
-// in `gens` (their tables `tab`, their score boards `out`, rows of ROW cells), read against the
-// kept position: every window through the cell swaps its credits for those of its new content,
-// a stone brings its start score and its proximity credit. Every window is added even when its
-// credits stay: cheaper than testing. Directions, window places and generators are all known
-// when this is compiled, so the 24 windows unroll into straight-line code.
-// On an unpadded board the windows off it add their zeros to `sink` (see
-// SearchThread::window_sink).
-template <int ROW, int GENS>
-inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
-                         const WindowCredit* const (&tab)[GENS], int* const (&out)[GENS],
-                         const int (&occupied)[GENS], int* sink) {
-    constexpr int TST[4]  = {ROW, 1, ROW + 1, ROW - 1};  // the directions on the score boards
-    constexpr bool PADDED = ROW == PAD_STRIDE;           // room for every window's cells
-    const int f           = padded(x, y);
-    const int delta       = now - old;
-    const int at          = x * ROW + y;
+// The windows' part of cell_changes, direction by direction. INSIDE: the eleven cells of every
+// line through the cell lie inside the score boards (always, on a padded board), and each
+// window adds to its cells at constant offsets from the line's first cell, even a window off
+// the board (it adds zeros). Otherwise a window off an unpadded board writes to `sink`.
+template <int ROW, int GENS, bool INSIDE>
+inline void window_changes(const CreditBoard& b, int x, int y, int delta,
+                           const WindowCredit* const (&tab)[GENS], int* const (&out)[GENS],
+                           int* sink) {
+    constexpr int TST[4] = {ROW, 1, ROW + 1, ROW - 1};  // the directions on the score boards
+    const int f          = padded(x, y);
+    const int at         = x * ROW + y;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
@@ -176,6 +170,10 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
         for (int k = 0; k < 11; ++k)
             line[k] = c[k * st];
         int five = line[0] * 81 + line[1] * 27 + line[2] * 9 + line[3] * 3 + line[4];
+        int* first[GENS];  // INSIDE: the line's first cell on each score board
+#pragma GCC unroll 2
+        for (int g = 0; g < GENS; ++g)
+            first[g] = INSIDE ? opaque_base(out[g] + at - 5 * tst) : nullptr;
 #pragma GCC unroll 6
         for (int j = 0; j <= 5; ++j)
         {
@@ -183,14 +181,16 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
             const int before = five * 4 + line[j + 5];
             if (j < 5)
                 five = (five - line[j] * 81) * 3 + line[j + 5];
-            // A window off the board reads the empty entry twice, so it adds nothing, and on
-            // an unpadded board writes its nothing to a sink: no branch to mispredict.
+            // A window off the board reads the empty entry twice, so it adds nothing: no
+            // branch to mispredict.
             const bool off  = line[j] == OFF_BOARD || line[j + 4] == OFF_BOARD;
             const int from  = off ? SIX_NB : before;
             const int after = off ? SIX_NB : before + delta * CELL_WEIGHT[t];
 #pragma GCC unroll 2
             for (int g = 0; g < GENS; ++g)
             {
+                int* w =
+                    INSIDE ? first[g] + j * tst : opaque_base(!off ? out[g] + at - t * tst : sink);
 #if defined(__wasm_simd128__)
                 // The two entries' difference in one subtraction: first, middle, last.
                 const v128_t d =
@@ -198,7 +198,6 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
                 const int df = wasm_i32x4_extract_lane(d, 0);
                 const int dm = wasm_i32x4_extract_lane(d, 1);
                 const int dl = wasm_i32x4_extract_lane(d, 2);
-                int* w       = opaque_base(PADDED || !off ? out[g] + at - t * tst : sink);
                 w[0] += df;
 #pragma GCC unroll 4
                 for (int k = 1; k <= 4; ++k)
@@ -208,7 +207,6 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
                 const WindowCredit& u = tab[g][from];
                 const WindowCredit& v = tab[g][after];
                 const int dm          = v.middle - u.middle;
-                int* w                = opaque_base(PADDED || !off ? out[g] + at - t * tst : sink);
                 w[0] += v.first - u.first;
                 w[tst] += dm;
                 w[2 * tst] += dm;
@@ -219,6 +217,33 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
             }
         }
     }
+}
+
+// What board cell (x, y) changing from `old` to `now` changes in the scores of the generators
+// in `gens` (their tables `tab`, their score boards `out`, rows of ROW cells), read against the
+// kept position: every window through the cell swaps its credits for those of its new content,
+// a stone brings its start score and its proximity credit. Every window is added even when its
+// credits stay: cheaper than testing. Directions, window places and generators are all known
+// when this is compiled, so the 24 windows unroll into straight-line code.
+// On an unpadded board the windows off it add their zeros to `sink` (see
+// SearchThread::window_sink), unless the cell is far enough from its edges.
+template <int ROW, int GENS>
+inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
+                         const WindowCredit* const (&tab)[GENS], int* const (&out)[GENS],
+                         const int (&occupied)[GENS], int* sink) {
+    const int at = x * ROW + y;
+    // Natively jiazhi keeps to the sink: a second copy of the windows' code costs it more.
+#if defined(__wasm__)
+    constexpr bool SINKLESS = true;
+#else
+    constexpr bool SINKLESS = ROW == PAD_STRIDE;
+#endif
+    if constexpr (!SINKLESS)
+        window_changes<ROW, GENS, false>(b, x, y, now - old, tab, out, sink);
+    else if (ROW == PAD_STRIDE || (x >= 5 && x + 5 < ROW && y >= 5 && y + 5 < ROW))
+        window_changes<ROW, GENS, true>(b, x, y, now - old, tab, out, sink);
+    else
+        window_changes<ROW, GENS, false>(b, x, y, now - old, tab, out, sink);
     if ((old != 0) != (now != 0))  // a stone comes or goes (not just changes side)
     {
         const int sign  = now != 0 ? 1 : -1;
