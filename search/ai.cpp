@@ -11,6 +11,9 @@
 HashSlot hash_tag[hash_cut];
 HashSlot hash_tag1[hash_cut2];
 HashSlot hash_tag2[hash_cut2];
+#if defined(__wasm__)
+uint64_t hash_written[(hash_cut + 63) / 64];
+#endif
 
 // key % 2,000,000 with 32-bit arithmetic only: 2,000,000 = 128 * 15625, so the slot is
 // (key / 128) % 15625 * 128 + key % 128; and (key / 128) % 15625 follows from its two 32-bit
@@ -147,8 +150,12 @@ int stored_line(const SearchThread& t, int x, int y, int most, int* xs, int* ys)
 // but is too shallow still reports `if_mate`, so its move becomes the hint the next iteration
 // tries first. An empty slot (depth 0) never answers, even for the empty board's key 0.
 ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int beta) {
-    const U64 data = load_word(hash_tag[key_value].data);
     ALPHA_BETA probe;
+#if defined(__wasm__)
+    if (!slot_written(key_value))
+        return probe;  // what an empty slot answers
+#endif
+    const U64 data = load_word(hash_tag[key_value].data);
     if ((load_word(hash_tag[key_value].lock) ^ data) != key_check)
     {
         probe.if_mate = false;
@@ -178,8 +185,15 @@ ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int be
 // A strictly deeper entry stays; an equal or shallower one, or an empty slot, is overwritten.
 void RECORD_HASH(int key_value, U64 key_check, int depth, int type_, int value_, int bestposx,
                  int bestposy) {
-    HashSlot& e    = hash_tag[key_value];
+    HashSlot& e = hash_tag[key_value];
+#if defined(__wasm__)
+    uint64_t& written  = hash_written[key_value >> 6];
+    const uint64_t bit = uint64_t{1} << (key_value & 63);
+    const int kept     = (written & bit) != 0 ? depth_of(load_word(e.data)) : 0;
+    written |= bit;
+#else
     const int kept = depth_of(load_word(e.data));
+#endif
     if (kept > depth && kept != 0)
         return;
     const U64 data = pack_main(depth, type_, value_, bestposx, bestposy);
@@ -233,4 +247,7 @@ void clear_hash_tables() {
     std::memset(hash_tag, 0, sizeof hash_tag);
     std::memset(hash_tag1, 0, sizeof hash_tag1);
     std::memset(hash_tag2, 0, sizeof hash_tag2);
+#if defined(__wasm__)
+    std::memset(hash_written, 0, sizeof hash_written);
+#endif
 }

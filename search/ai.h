@@ -52,6 +52,16 @@ extern HashSlot hash_tag[hash_cut];    // alpha-beta, plus proven threat results
 extern HashSlot hash_tag1[hash_cut2];  // threat attack search
 extern HashSlot hash_tag2[hash_cut2];  // threat defence search
 
+#if defined(__wasm__)
+// WebAssembly has no prefetch, and the first read of a slot is mostly a miss of every cache
+// that stalls the search. One bit per slot of the main table tells the slots written since the
+// tables were last cleared: a probe finds nothing in any other without reading it, a record
+// writes one without reading it first, and only written slots are read ahead (most are not).
+// The web engine searches on one thread.
+extern uint64_t hash_written[(hash_cut + 63) / 64];
+inline bool slot_written(int slot) { return (hash_written[slot >> 6] >> (slot & 63) & 1) != 0; }
+#endif
+
 // The entry in a slot of the main table, or of a threat table; an empty slot reads as depth 0
 // and key 0.
 HISTORY_MAP hash_entry(int slot);

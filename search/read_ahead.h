@@ -27,7 +27,11 @@ inline int read_slots_ahead(SearchThread& t, const HashSlot* table, int dep, int
     U64 sum = 0;
     for (int b = read + 1; b <= upto; ++b)
         if (t.nex[b][dep] != 0)
-            sum ^= table[child_slot(t, dep, t.nex[b][dep], t.ney[b][dep])].lock;
+        {
+            const int slot = child_slot(t, dep, t.nex[b][dep], t.ney[b][dep]);
+            if (table != hash_tag || slot_written(slot))
+                sum ^= table[slot].lock;
+        }
     volatile U64 kept = sum;  // the reads stay
     static_cast<void>(kept);
     return upto;
