@@ -183,6 +183,11 @@ ALPHA_BETA PROBE_HASH(int key_value, int depth, U64 key_check, int alpha, int be
 }
 
 // A strictly deeper entry stays; an equal or shallower one, or an empty slot, is overwritten.
+// WebAssembly inlines it into the searches, as it did before the written-slot bits made it
+// longer: a call there costs the caller its registers.
+#if defined(__wasm__)
+__attribute__((always_inline))
+#endif
 void RECORD_HASH(int key_value, U64 key_check, int depth, int type_, int value_, int bestposx,
                  int bestposy) {
     HashSlot& e = hash_tag[key_value];
