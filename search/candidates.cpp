@@ -4,12 +4,49 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 #include "search/gather.h"
 
 namespace {
 
 constexpr int FEW_POINTS = 8;  // up to this many are found one by one, the rest ranked at once
+
+// The highest of the m keys below `below`, 0 for none.
+inline uint64_t highest_below(const uint64_t* keys, int m, uint64_t below) {
+#if defined(__wasm_simd128__)
+    // Two keys at a time. A kept key's top bit is set (its score is at least 3): signed
+    // comparisons order such keys as unsigned ones do, and INT64_MIN stands below them all.
+    if (below == 0)
+        return 0;
+    const v128_t limit = wasm_i64x2_splat(static_cast<int64_t>(below));
+    const v128_t none  = wasm_i64x2_splat(INT64_MIN);
+    v128_t best        = none;
+    const auto take    = [&](v128_t key) {
+        const v128_t cand = wasm_v128_bitselect(key, none, wasm_i64x2_lt(key, limit));
+        best              = wasm_v128_bitselect(cand, best, wasm_i64x2_gt(cand, best));
+    };
+    int g = 0;
+    for (; g + 2 <= m; g += 2)
+        take(wasm_v128_load(keys + g));
+    if (g < m)
+        take(wasm_i64x2_make(static_cast<int64_t>(keys[g]), INT64_MIN));
+    const int64_t a = wasm_i64x2_extract_lane(best, 0), b = wasm_i64x2_extract_lane(best, 1);
+    const int64_t top = a > b ? a : b;
+    return top == INT64_MIN ? 0 : static_cast<uint64_t>(top);
+#else
+    uint64_t next = 0;
+    for (int g = 0; g < m; ++g)
+    {
+        const uint64_t key  = keys[g];
+        const uint64_t cand = key < below ? key : 0;
+        next                = cand > next ? cand : next;
+    }
+    return next;
+#endif
+}
 
 }  // namespace
 
@@ -40,14 +77,8 @@ void make_candidates(SearchThread& t, int dep, int upto) {
             }
             if (k > TOP_POINTS + 1)
                 below = p.last;
-            uint64_t next = 0;
-            for (int g = 0; g < p.m; ++g)
-            {
-                const uint64_t key  = p.keys[g];
-                const uint64_t cand = key < below ? key : 0;
-                next                = cand > next ? cand : next;
-            }
-            p.last = next;
+            const uint64_t next = highest_below(p.keys, p.m, below);
+            p.last              = next;
             set_candidate(t, k, dep, packed_x(next), packed_y(next));
         }
         made = upto;
