@@ -29,14 +29,15 @@ void index_windows(const EvalThread& e, KeptSum& k) {
         }
 }
 
-// Change of the kept sum when padded cell f of the kept position becomes `now`: each of the
-// 24 windows through it swaps its score for the one with the new content.
-int cell_delta(const KeptSum& k, int f, int now) {
-    const int delta = now - k.code[f];
-    int sum         = 0;
 #if defined(__wasm__)
-    // The same sum, for WebAssembly's compiler: from each direction's last window on, so that
-    // every step is a constant offset ahead of it, and added window by window.
+// cell_delta for WebAssembly's compiler, with the change of the cell's code, D, known when it
+// is compiled: each window's two entries are then a constant apart. The sum runs from each
+// direction's last window on, so that every step is a constant offset ahead of it, window by
+// window, and each direction's sum is settled before the next one's reads. Offsets cannot be
+// negative there: for a negative D the pair is read from the lower entry up.
+template <int D>
+int cell_delta_by(const KeptSum& k, int f) {
+    int sum           = 0;
     const int* scores = opaque_base(k.scores);
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
@@ -47,12 +48,36 @@ int cell_delta(const KeptSum& k, int f, int now) {
         for (int t = 0; t <= 5; ++t)
         {
             const int* s = scores + win[(5 - t) * st];
-            sum += s[delta * CELL_WEIGHT[t]] - s[0];
+            if (D > 0)
+                sum += s[D * CELL_WEIGHT[t]] - s[0];
+            else
+            {
+                const int* low = s + D * CELL_WEIGHT[t];
+                sum += low[0] - low[-D * CELL_WEIGHT[t]];
+            }
             in_order(sum);
         }
         settle(sum);
     }
-#else
+    return sum;
+}
+#endif
+
+// Change of the kept sum when padded cell f of the kept position becomes `now`: each of the
+// 24 windows through it swaps its score for the one with the new content.
+int cell_delta(const KeptSum& k, int f, int now) {
+    const int delta = now - k.code[f];
+#if defined(__wasm__)
+    switch (delta)
+    {
+    case 1: return cell_delta_by<1>(k, f);
+    case 2: return cell_delta_by<2>(k, f);
+    case -1: return cell_delta_by<-1>(k, f);
+    case -2: return cell_delta_by<-2>(k, f);
+    default: break;  // codes 0 to 2 change by one or two
+    }
+#endif
+    int sum = 0;
 #pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir)
     {
@@ -64,7 +89,6 @@ int cell_delta(const KeptSum& k, int f, int now) {
             sum += k.scores[idx + delta * CELL_WEIGHT[t]] - k.scores[idx];
         }
     }
-#endif
     return sum;
 }
 
