@@ -238,9 +238,7 @@ inline void cell_changes(const CreditBoard& b, int x, int y, int old, int now,
 #else
     constexpr bool SINKLESS = ROW == PAD_STRIDE;
 #endif
-    if constexpr (!SINKLESS)
-        window_changes<ROW, GENS, false>(b, x, y, now - old, tab, out, sink);
-    else if (ROW == PAD_STRIDE || (x >= 5 && x + 5 < ROW && y >= 5 && y + 5 < ROW))
+    if (SINKLESS && (ROW == PAD_STRIDE || (x >= 5 && x + 5 < ROW && y >= 5 && y + 5 < ROW)))
         window_changes<ROW, GENS, true>(b, x, y, now - old, tab, out, sink);
     else
         window_changes<ROW, GENS, false>(b, x, y, now - old, tab, out, sink);
