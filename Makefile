@@ -141,10 +141,13 @@ bench-web: web
 	done; [ $$ok = 1 ]
 
 # The WebAssembly builds' pace against the native build's: their benches in turn, in Node and
-# in a worker of headless Chromium, five rounds, and each one's best as a share of native.
+# in a worker of headless Chromium, five rounds of three timed passes each, and each one's best
+# as a share of native.
+ROUNDS ?= 5
+PASSES ?= 3
 web-pace: build web
 	cd tests/web && npm ci --no-audit --no-fund
-	node tools/web-pace.js $(ROUNDS)
+	node tools/web-pace.js $(ROUNDS) $(PASSES)
 
 # The page in headless Chromium (Debian's /usr/bin/chromium) through Playwright, and the
 # page's rules and the engine module under Node's test runner.

@@ -5,6 +5,10 @@
 //   gravik-bench stage   the same, with the nodes and the time of each search (alpha-beta,
 //                        attack, defence)
 //   gravik-bench [stage] N M ...   only positions N, M, ... of the suite (for profiling)
+//   gravik-bench --passes P ...    the suite decided P times over, all timed: the nodes per second
+//                        of all of them, each position's line and the node count of one pass
+//                        (every pass must search the same nodes). A longer measure is a steadier
+//                        one on a busy machine.
 //   gravik-bench --threads T ...   the decisions with T search threads: nodes per second on the
 //                        wall clock, and the wall time at which the main thread completed each
 //                        alpha-beta iteration. With more than one thread the node count depends
@@ -387,12 +391,22 @@ int main(int argc, char** argv) {
     bool chosen[64] = {};
     bool any_chosen = false;
     int threads     = 0;  // 0: not asked for; one thread, CPU time
+    int passes      = 1;  // timed passes over the suite
     for (int a = 1; a < argc; ++a)
     {
         if (std::strcmp(argv[a], "stage") == 0)
             stages = true;
         else if (std::strcmp(argv[a], "--threads") == 0 && a + 1 < argc)
             threads = std::atoi(argv[++a]);
+        else if (std::strcmp(argv[a], "--passes") == 0 && a + 1 < argc)
+        {
+            passes = std::atoi(argv[++a]);
+            if (passes < 1 || passes > 100)
+            {
+                std::printf("--passes takes 1 to 100, not %s\n", argv[a]);
+                return 1;
+            }
+        }
         else
         {
             const int k = std::atoi(argv[a]);
@@ -420,15 +434,19 @@ int main(int argc, char** argv) {
     MAX_DEPTH1 = BENCH_DEPTH1;
 
     Tally total;
-    int run_count = 0;
-    for (int pass = WARM_UP_PASSES; pass >= 0; --pass)
+    int run_count                  = 0;
+    long long first_pass_nodes[64] = {};  // each position's nodes in the first timed pass
+    for (int pass = -WARM_UP_PASSES; pass < passes; ++pass)
     {
-        const bool quiet            = pass > 0;  // a warm-up pass prints nothing and counts nothing
-        const long long first_clear = total.first_clear_ns;  // the one with the page faults
-        total                       = Tally{};
-        total.first_clear_ns        = first_clear;
-        run_count                   = 0;
-        int number                  = 0;
+        const bool quiet = pass < 0;  // a warm-up pass prints nothing and counts nothing
+        if (pass <= 0)
+        {
+            const long long first_clear = total.first_clear_ns;  // the one with the page faults
+            total                       = Tally{};
+            total.first_clear_ns        = first_clear;
+        }
+        run_count  = 0;
+        int number = 0;
         for (const Position& pos : SUITE)
         {
             ++number;
@@ -483,6 +501,13 @@ int main(int argc, char** argv) {
             const long long ms    = run_ns[3] / 1000000;
             const long long nodes =
                 static_cast<long long>(t.node) + helper_nodes + t.node1 + t.node2;
+            if (pass > 0 && threads <= 1 && nodes != first_pass_nodes[number])
+            {
+                std::printf("position %d: %lld nodes in pass %d, %lld in the first\n", number,
+                            nodes, pass + 1, first_pass_nodes[number]);
+                return 1;
+            }
+            first_pass_nodes[number] = nodes;
             total.nodes += nodes;
             total.nodes_ab += t.node + helper_nodes;
             total.nodes_attack += t.node1;
@@ -493,6 +518,8 @@ int main(int argc, char** argv) {
                                      run_ns[2] - run_ns[1], run_ns[0]};
             for (int st = 0; st < 4; ++st)
                 total.stage_ns[st] += stage_ns[st];
+            if (pass > 0)
+                continue;  // the lines of the first timed pass stand for all
 
             std::printf("%2d %-30s %-9s %2d  move %2d,%-2d  depth %d-%d-%d  nodes %9lld  %6lld ms  "
                         "%9lld nodes/s\n",
@@ -515,17 +542,20 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\nPositions      : %d\n", run_count);
+    if (passes > 1)
+        std::printf("Passes         : %d (times and speeds of all; nodes of one pass)\n", passes);
     if (stages)
     {
-        const long long stage_nodes[3] = {total.nodes_ab, total.nodes_attack, total.nodes_defend};
+        const long long stage_nodes[3] = {total.nodes_ab / passes, total.nodes_attack / passes,
+                                          total.nodes_defend / passes};
         const char* names[3] = {"Alpha-beta     :", "Attack         :", "Defence        :"};
         for (int st = 0; st < 3; ++st)
         {
-            const long long us = total.stage_ns[st] / 1000;
+            const long long us = total.stage_ns[st] / 1000 / passes;
             std::printf("%s %lld nodes  %lld us  %lld nodes/s\n", names[st], stage_nodes[st], us,
                         us > 0 ? stage_nodes[st] * 1000000 / us : 0);
         }
-        std::printf("Other          : %lld us\n", total.stage_ns[STAGE_OTHER] / 1000);
+        std::printf("Other          : %lld us\n", total.stage_ns[STAGE_OTHER] / 1000 / passes);
     }
     std::printf("Clearing (ms)  : %lld (tables cleared before each position, not counted; "
                 "the first clearing, with its page faults: %lld)\n",
@@ -535,6 +565,6 @@ int main(int argc, char** argv) {
                 total.cpu_ns / 1000000, on_wall ? ", wall clock" : "");
     std::printf("Nodes/second   : %lld (search time only)\n",
                 total.cpu_ns > 0 ? total.nodes * 1000000000LL / total.cpu_ns : 0);
-    std::printf("Nodes searched : %lld\n", total.nodes);
+    std::printf("Nodes searched : %lld\n", total.nodes / passes);
     return 0;
 }

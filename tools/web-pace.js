@@ -1,9 +1,14 @@
 #!/usr/bin/env node
 // The WebAssembly engine's pace against the native engine's: the bench of each build in turn,
 // round after round (alternating, so that a slow spell of the machine hits them all), then each
-// build's best round and its share of the native best.
+// build's best round and its share of the native best, and the median of its shares round by
+// round.
 //
-//   node tools/web-pace.js [rounds]      (make web-pace; default 5 rounds)
+//   node tools/web-pace.js [rounds] [passes]   (make web-pace; default 5 rounds of 3 passes)
+//
+// Each run of a bench times the suite `passes` times over (gravik-bench --passes): a single
+// pass takes under half a second natively, short enough for a quick spell of the machine to
+// decide a round.
 //
 // Builds: build/gravik-bench (native), build-web/gravik-bench.js and gravik-bench-plain.js under
 // this Node, and build-web/bench/gravik-bench-worker*.js in a worker of headless Chromium, as the
@@ -22,6 +27,7 @@ const NATIVE = path.join(ROOT, process.env.BUILD || 'build', 'gravik-bench');
 const WEB = path.join(ROOT, process.env.WEB_BUILD || 'build-web');
 const CHROMIUM = process.env.GRAVIK_CHROMIUM || '/usr/bin/chromium';
 const rounds = Number(process.argv[2] || 5);
+const PASS_ARGS = ['--passes', String(Number(process.argv[3] || 3))];
 
 // Nodes per second and node count from a bench's output.
 function figures(text, who) {
@@ -29,6 +35,9 @@ function figures(text, who) {
     const nodes = /^Nodes searched\s*:\s*(\d+)/m.exec(text);
     if (!speed || !nodes)
         throw new Error(`${who}: no bench figures in its output:\n${text}`);
+    const passes = /^Passes\s*:\s*(\d+)/m.exec(text);
+    if ((passes ? passes[1] : '1') !== PASS_ARGS[1])
+        throw new Error(`${who}: did not run ${PASS_ARGS[1]} passes:\n${text}`);
     return { speed: Number(speed[1]), nodes: Number(nodes[1]) };
 }
 
@@ -57,11 +66,12 @@ function serveBench() {
     });
 }
 
-// The output lines of the bench script at `url` run in a fresh worker of `page` (a page of
-// the same origin), up to its "Nodes searched" line.
-function benchInWorker(page, url) {
-    return page.evaluate((script) => new Promise((resolve, reject) => {
-        const source = `self.Module = { print: (line) => postMessage(line) };
+// The output lines of the bench script at `url` run with arguments `args` in a fresh worker of
+// `page` (a page of the same origin), up to its "Nodes searched" line.
+function benchInWorker(page, url, args = []) {
+    return page.evaluate(([script, argv]) => new Promise((resolve, reject) => {
+        const source = `self.Module = { arguments: ${JSON.stringify(argv)},
+            print: (line) => postMessage(line) };
             importScripts(${JSON.stringify(script)});`;
         const worker = new Worker(URL.createObjectURL(new Blob([source])));
         const lines = [];
@@ -73,7 +83,7 @@ function benchInWorker(page, url) {
             }
         };
         worker.onerror = (event) => reject(new Error(event.message));
-    }), url);
+    }), [url, args]);
 }
 
 async function openChromium() {
@@ -95,7 +105,8 @@ async function openChromium() {
     await page.goto(`${served.url}page`);
     return {
         // The bench's output from a fresh worker running build `name`.
-        bench: async (name) => (await benchInWorker(page, `${served.url}${name}.js`)).join('\n'),
+        bench: async (name) =>
+            (await benchInWorker(page, `${served.url}${name}.js`, PASS_ARGS)).join('\n'),
         close: async () => {
             await context.close();
             served.server.close();
@@ -107,9 +118,9 @@ async function openChromium() {
 async function main() {
     const chromium = await openChromium();
     const builds = [
-        { name: 'native', run: () => runProgram(NATIVE, []) },
-        { name: 'node, vector', run: () => runProgram(process.execPath, [path.join(WEB, 'gravik-bench.js')]) },
-        { name: 'node, plain', run: () => runProgram(process.execPath, [path.join(WEB, 'gravik-bench-plain.js')]) },
+        { name: 'native', run: () => runProgram(NATIVE, PASS_ARGS) },
+        { name: 'node, vector', run: () => runProgram(process.execPath, [path.join(WEB, 'gravik-bench.js'), ...PASS_ARGS]) },
+        { name: 'node, plain', run: () => runProgram(process.execPath, [path.join(WEB, 'gravik-bench-plain.js'), ...PASS_ARGS]) },
         { name: 'chromium, vector', run: () => chromium.bench('gravik-bench-worker') },
         { name: 'chromium, plain', run: () => chromium.bench('gravik-bench-worker-plain') },
     ];
@@ -132,11 +143,19 @@ async function main() {
         await chromium.close();
     }
     const native = Math.max(...speeds[0]);
-    console.log(`\nsignature ${signature}; best of ${rounds} rounds, nodes/s:`);
+    const median = (values) => {
+        const sorted = [...values].sort((a, b) => a - b);
+        const mid = sorted.length >> 1;
+        return sorted.length % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
+    };
+    console.log(`\nsignature ${signature}; best of ${rounds} rounds of ${PASS_ARGS[1]} passes, ` +
+        'nodes/s (and the median of the shares of the native round beside):');
     for (const [k, build] of builds.entries()) {
         const best = Math.max(...speeds[k]);
         const share = (100 * best / native).toFixed(1);
-        console.log(`  ${build.name.padEnd(17)} ${String(best).padStart(8)}  ${share} % of native`);
+        const roundShare = median(speeds[k].map((speed, r) => speed / speeds[0][r]));
+        console.log(`  ${build.name.padEnd(17)} ${String(best).padStart(8)}  ${share} % of native` +
+            `  (median ${(100 * roundShare).toFixed(1)} %)`);
     }
 }
 
