@@ -14,11 +14,10 @@
 constexpr int READ_AHEAD_FIRST = 2;
 constexpr int READ_AHEAD_BURST = 9;
 
-// At child a of the num children of depth dep, whose slots in `table` are read up to child
-// `read`: once the search reaches that child, makes the next candidates and reads their slots
-// together. Returns how far the slots are read now.
-inline int read_slots_ahead(SearchThread& t, const HashSlot* table, int dep, int a, int num,
-                            int read) {
+// At child a of the num children of depth dep, whose main-table slots are read up to child
+// `read`: once the search reaches that child, makes the next candidates and reads their written
+// slots together. Returns how far the slots are read now.
+inline int read_slots_ahead(SearchThread& t, int dep, int a, int num, int read) {
     if (a < read || read >= num)
         return read;
     const int want = a == 1 ? READ_AHEAD_FIRST : a + READ_AHEAD_BURST;
@@ -29,8 +28,8 @@ inline int read_slots_ahead(SearchThread& t, const HashSlot* table, int dep, int
         if (t.nex[b][dep] != 0)
         {
             const int slot = child_slot(t, dep, t.nex[b][dep], t.ney[b][dep]);
-            if (table != hash_tag || slot_written(slot))
-                sum ^= table[slot].lock;
+            if (slot_written(slot))
+                sum ^= hash_tag[slot].lock;
         }
     volatile U64 kept = sum;  // the reads stay
     static_cast<void>(kept);

@@ -302,7 +302,7 @@ int DFS(SearchThread& t, int /*thr*/, int dep, int alpha, int beta) {
             return t.value[dep];
 #if defined(__wasm__)
         if (prefetch)
-            read = read_slots_ahead(t, hash_tag, dep, a, num, read);
+            read = read_slots_ahead(t, dep, a, num, read);
 #else
         if (prefetch && a < num)
         {

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -144,9 +143,7 @@ void opponent_four() { lay(4, 8, "oxxxx.////o.o.o", 2); }
 
 // A run on clean tables that only its depth limits end.
 void settings(int next_move, int max_depth) {
-    std::memset(hash_tag, 0, sizeof hash_tag);
-    std::memset(hash_tag1, 0, sizeof hash_tag1);
-    std::memset(hash_tag2, 0, sizeof hash_tag2);
+    clear_hash_tables();
     i         = next_move;
     MAX_DEPTH = MAX_DEPTH1 = MAX_LAYER = max_depth;
     MAX_TIME = 1000000, F_WID = 50, situation = 0.0;
